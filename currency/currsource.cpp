@@ -1,0 +1,281 @@
+#include "currency/currsource.h"
+
+#include "currency/settings.h"
+#include "platform/dialogs.h"
+#include "platform/sysutils.h"
+#include "xml/xmlparser.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// Numbers in data files always use "." whatever the system's decimal character.
+long double ReadFileNumber(std::string text) {
+    if (text.empty()) return 0;
+    const char sys = SystemDecimalSeparator();
+    if (sys != '.') {
+        size_t dot = text.rfind('.');
+        if (dot != std::string::npos) text[dot] = sys;
+    }
+    long double value;
+    return TryStrToFloat(text, value) ? value : 0;
+}
+}  // namespace
+
+CurrSource::~CurrSource() {
+#ifndef TV_POCKETVANE
+    Save();
+#endif
+    DeleteItems();
+}
+
+void CurrSource::DeleteItems() {
+    for (PrefItem* pair : Preferreds) delete pair;
+    Preferreds.clear();
+    for (CurrencyItem* currency : Currencies) delete currency;
+    Currencies.clear();
+}
+
+std::string CurrSource::GetFilePath() const { return ProgramPath(FileName); }
+
+void CurrSource::Load(const std::string& fileName) {
+    FileName = fileName;
+    const std::string path = GetFilePath();
+    if (!FileExists(path)) {
+        ShowMessage("Can't find file: " + path);
+        return;
+    }
+    XMLParser parser;
+    XMLNode* root = parser.Parse(path);
+    XMLNode* source = root->FindFirst("CURRSOURCE");
+    loadFailed_ = parser.Failed() || !source;
+    if (!source) return;
+
+    Name = source->GetChildValue("NAME");
+    Host = source->GetChildValue("HOST");
+    UpdateUrl = source->GetChildValue("UPDATEURL");
+    Website = source->GetChildValue("WEBSITE");
+    Copyright = source->GetChildValue("COPYRIGHT");
+    DefaultUnit = source->GetChildValue("DEFAULTUNIT");
+    PreferredBase = source->GetChildValue("PREFERREDBASE");
+
+    for (XMLNode* node = source->FindFirst("CURRENCY"); node; node = source->FindNext()) {
+#ifdef TV_POCKETVANE
+        // The tray program offers only the currencies chosen in the main program.
+        if (node->GetChildValue("SELECTED") != "YES") continue;
+#endif
+        std::string name = node->GetChildValue("NAME");
+        std::string iso = node->GetChildValue("ISO");
+        long double value = ReadFileNumber(node->GetChildValue("VALUE"));
+        XMLItem* valueItem = node->FindChildItem("VALUE");
+        bool perUnit = valueItem && valueItem->GetAttribute("TYPE") == "PER_UNIT";
+        std::string date = node->GetChildValue("DATE");
+        bool selected = node->GetChildValue("SELECTED") == "YES";
+        AddCurrency(name, iso, value, date, perUnit, selected);
+    }
+    for (XMLNode* node = source->FindFirst("PREFERRED"); node; node = source->FindNext()) {
+        CurrencyItem* first = FindCurrency(node->GetChildValue("FIRST"));
+        CurrencyItem* second = FindCurrency(node->GetChildValue("SECOND"));
+        if (first && second) AddPreferred(node->GetChildValue("NAME"), first, second);
+    }
+}
+
+std::string CurrSource::ReplaceAll(const std::string& text, const std::string& pattern,
+                                   const std::string& replacement) {
+    if (pattern.empty()) return text;
+    std::string result;
+    size_t from = 0;
+    for (;;) {
+        size_t at = text.find(pattern, from);
+        if (at == std::string::npos) break;
+        result.append(text, from, at - from);
+        result += replacement;
+        from = at + pattern.size();
+    }
+    result.append(text, from, std::string::npos);
+    return result;
+}
+
+std::string CurrSource::EscapeXml(const std::string& text) {
+    std::string s = ReplaceAll(text, "&", "&amp;");
+    s = ReplaceAll(s, "\"", "&quot;");
+    s = ReplaceAll(s, "<", "&lt;");
+    return ReplaceAll(s, ">", "&gt;");
+}
+
+std::string CurrSource::WritePreferred(const PrefItem* pair) {
+    return "  <PREFERRED>\r\n"
+           "    <NAME>" + EscapeXml(pair->GetName()) + "</NAME>\r\n"
+           "    <FIRST>" + EscapeXml(pair->GetFirst()->GetName()) + "</FIRST>\r\n"
+           "    <SECOND>" + EscapeXml(pair->GetSecond()->GetName()) + "</SECOND>\r\n"
+           "  </PREFERRED>\r\n"
+           "\r\n";
+}
+
+std::string CurrSource::WriteCurrency(const CurrencyItem* c) {
+    return std::string("  <CURRENCY>\r\n") +
+           "    <NAME>" + EscapeXml(c->GetName()) + "</NAME>\r\n"
+           "    <ISO>" + EscapeXml(c->GetIso()) + "</ISO>\r\n"
+           "    <DATE>" + EscapeXml(c->GetDate()) + "</DATE>\r\n"
+           "    <VALUE TYPE=\"" + (c->IsPerUnit() ? "PER_UNIT" : "UNITS_PER") + "\">" +
+           DoubleToStreamText(c->Value) + "</VALUE>\r\n"
+           "    <SELECTED>" + (c->IsSelected() ? "YES" : "NO") + "</SELECTED>\r\n"
+           "  </CURRENCY>\r\n"
+           "\r\n";
+}
+
+void CurrSource::Save() {
+    std::string out;
+    out.reserve(200 + Currencies.size() * 200);
+    out += "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n";
+    out += "<!-- This is a generated file. Do not edit. -->\r\n";
+    out += "<CURRSOURCE>\r\n";
+    out += "  <NAME>" + EscapeXml(Name) + "</NAME>\r\n";
+    out += "  <HOST>" + EscapeXml(Host) + "</HOST>\r\n";
+    out += "  <UPDATEURL>" + EscapeXml(UpdateUrl) + "</UPDATEURL>\r\n";
+    out += "  <WEBSITE>" + EscapeXml(Website) + "</WEBSITE>\r\n";
+    out += "  <COPYRIGHT>" + EscapeXml(Copyright) + "</COPYRIGHT>\r\n";
+    out += "  <DEFAULTUNIT>" + EscapeXml(DefaultUnit) + "</DEFAULTUNIT>\r\n";
+    out += "  <PREFERREDBASE>" + EscapeXml(PreferredBase) + "</PREFERREDBASE>\r\n";
+    out += "\r\n";
+    for (const PrefItem* pair : Preferreds) out += WritePreferred(pair);
+    for (const CurrencyItem* currency : Currencies) out += WriteCurrency(currency);
+    out += "</CURRSOURCE>\r\n";
+
+    const std::string path = GetFilePath();
+    if (loadFailed_ && FileExists(path)) CopyFileBytes(path, path + ".bak");
+    if (!WriteFileAtomic(path, out)) ShowMessage("Can't write file: " + path);
+}
+
+void CurrSource::AddCurrency(const std::string& name, const std::string& iso, long double value,
+                             const std::string& date, bool perUnit, bool selected) {
+    Currencies.push_back(new CurrencyItem(name, iso, static_cast<double>(value), date, perUnit, selected));
+}
+
+void CurrSource::AppendCurrency(CurrencyItem* currency) { Currencies.push_back(currency); }
+
+CurrencyItem* CurrSource::FindCurrency(const std::string& name) const {
+    for (CurrencyItem* c : Currencies)
+        if (name == c->GetName()) return c;
+    return nullptr;
+}
+
+void CurrSource::MergeCurrency(CurrencyItem* currency) {
+    CurrencyItem* existing = FindCurrency(currency->GetName());
+    if (!existing) {
+        AppendCurrency(currency);
+        return;
+    }
+    existing->SetValue(currency->Value);
+    existing->SetPerUnit(currency->IsPerUnit());
+    existing->SetDate(currency->GetDate());
+    delete currency;
+}
+
+void CurrSource::ReplaceCurrency(CurrencyItem* existing, CurrencyItem* replacement) {
+    if (!existing) {
+        AppendCurrency(replacement);
+        return;
+    }
+    *existing = *replacement;
+    delete replacement;
+}
+
+void CurrSource::RemoveCurrency(CurrencyItem* currency) {
+    if (!currency) return;
+    auto it = std::find(Currencies.begin(), Currencies.end(), currency);
+    if (it == Currencies.end()) return;
+    Currencies.erase(it);
+    // A pair left pointing at a deleted currency would dangle.
+    for (auto p = Preferreds.begin(); p != Preferreds.end();) {
+        if ((*p)->GetFirst() == currency || (*p)->GetSecond() == currency) {
+            delete *p;
+            p = Preferreds.erase(p);
+        } else {
+            ++p;
+        }
+    }
+    delete currency;
+}
+
+void CurrSource::AddPreferred(const std::string& name, CurrencyItem* first, CurrencyItem* second) {
+    if (first && second) Preferreds.push_back(new PrefItem(name, first, second));
+}
+
+PrefItem* CurrSource::FindPreferred(const std::string& name) const {
+    for (PrefItem* p : Preferreds)
+        if (name == p->GetName()) return p;
+    return nullptr;
+}
+
+void CurrSource::RemovePreferred(const std::string& name) {
+    for (auto p = Preferreds.begin(); p != Preferreds.end(); ++p) {
+        if (name == (*p)->GetName()) {
+            delete *p;
+            Preferreds.erase(p);
+            return;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- amounts
+
+long double CurrSource::Convert(const CurrencyItem* from, long double amount, const CurrencyItem* to) const {
+    if (amount == 0 || !from || !to) return 0;
+    const long double target = to->GetValue();
+    if (target == 0) return 0;
+    const long double source = from->GetValue();
+    long double reference;
+    if (from->IsPerUnit()) reference = source == 0 ? 0 : amount / source;
+    else reference = amount * source;
+    long double result = to->IsPerUnit() ? reference * target : reference / target;
+    return std::isfinite(result) ? result : 0;  // an overflow yields 0, as any failure here
+}
+
+long double CurrSource::ParseNumber(const std::string& text) const {
+    if (text.empty()) return 0;
+    const Settings* settings = NumberSettings();
+    if (!settings) return 0;
+    const char sys = SystemDecimalSeparator();
+    std::string s = text;
+    // With equal separators the character can only be meant as the decimal one.
+    if (settings->ThousandSeparator != settings->DecimalSeparator)
+        s.erase(std::remove(s.begin(), s.end(), settings->ThousandSeparator), s.end());
+    if (settings->DecimalSeparator != sys) {
+        size_t at = s.rfind(settings->DecimalSeparator);
+        if (at != std::string::npos) s[at] = sys;
+    }
+    long double value;
+    return TryStrToFloat(s, value) ? value : 0;
+}
+
+std::string CurrSource::LocalizeNumber(const std::string& text) const {
+    const Settings* settings = NumberSettings();
+    if (!settings) return text;
+    std::string s = text;
+    const char sys = SystemDecimalSeparator();
+    if (settings->DecimalSeparator != sys) {
+        size_t at = s.rfind(sys);
+        if (at != std::string::npos) s[at] = settings->DecimalSeparator;
+    }
+    // An exponent text ("1E20") has no integer digits to group.
+    if (settings->useThousand && s.find('E') == std::string::npos) {
+        size_t sep = s.find(settings->DecimalSeparator);
+        long p = sep == std::string::npos ? static_cast<long>(s.size()) + 1 : static_cast<long>(sep) + 1;
+        long firstDigit = !s.empty() && s[0] == '-' ? 2 : 1;
+        for (long n = p - 3; n > firstDigit; n -= 3)
+            s.insert(static_cast<size_t>(n - 1), 1, settings->ThousandSeparator);
+    }
+    return s;
+}
+
+std::string CurrSource::ConvertText(const std::string& amountText, const CurrencyItem* from,
+                                    const CurrencyItem* to) const {
+    if (!from || !to) return std::string();
+    const Settings* settings = NumberSettings();
+    if (!settings) return std::string();
+    int decimals = std::clamp(settings->Decimals, 0, 18);
+    long double amount = ParseNumber(amountText);
+    if (amount == 0) return "0";
+    return LocalizeNumber(FloatToStrFixed(Convert(from, amount, to), 18, decimals));
+}

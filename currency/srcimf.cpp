@@ -1,0 +1,53 @@
+#include "currency/srcimf.h"
+
+#include <cmath>
+
+#ifndef TV_POCKETVANE
+#include "update/currsourceupdate.h"
+#endif
+
+namespace {
+struct LinkedCurrency {
+    const char* name;
+    double perEuro;
+};
+// Fixed conversion rates of the currencies the euro replaced.
+constexpr LinkedCurrency Linked[] = {
+    {"Austrian Schilling", 13.7603}, {"Belgian Franc", 40.3399},   {"German Mark", 1.95583},
+    {"Spanish Peseta", 166.386},     {"Finnish Markka", 5.94573},  {"French Franc", 6.55957},
+    {"Irish Pound", 0.787564},       {"Italian Lira", 1936.27},    {"Luxembourg Franc", 40.3399},
+    {"Dutch Guilder", 2.20371},      {"Portuguese Escudo", 200.482},
+};
+}  // namespace
+
+Imf::Imf() {
+    Load("\\data\\IMF.XML");
+    AddLinkedCurrencies();
+}
+
+Imf::~Imf() {
+#ifndef TV_POCKETVANE
+    delete Updater;
+#endif
+}
+
+void Imf::Update([[maybe_unused]] Fetcher* fetcher) {
+#ifndef TV_POCKETVANE
+    delete Updater;
+    Updater = nullptr;
+    AddLinkedCurrencies();
+#endif
+}
+
+void Imf::AddLinkedCurrencies() {
+    const CurrencyItem* euro = FindCurrency("Euro");
+    if (!euro) return;
+    long double eurosPerReference = euro->IsPerUnit() ? euro->GetValue() : 1.0L / euro->GetValue();
+    // A euro without a usable rate leaves the linked currencies as they are.
+    if (!std::isfinite(eurosPerReference)) return;
+    for (const LinkedCurrency& row : Linked) {
+        double value = static_cast<double>(row.perEuro * eurosPerReference);
+        if (!std::isfinite(value)) return;
+        MergeCurrency(new CurrencyItem(row.name, "", value, "Euro Linked", true, false));
+    }
+}

@@ -1,0 +1,538 @@
+#include "platform/sysutils.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <limits.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+// ---------------------------------------------------------------- texts
+
+int Pos(const std::string& sub, const std::string& s) { return PosEx(sub, s, 1); }
+
+int PosEx(const std::string& sub, const std::string& s, int from) {
+    if (sub.empty() || from < 1 || static_cast<size_t>(from) > s.size()) return 0;
+    size_t at = s.find(sub, static_cast<size_t>(from - 1));
+    return at == std::string::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+std::string Copy(const std::string& s, int index, int count) {
+    if (index < 1) index = 1;
+    if (count <= 0 || static_cast<size_t>(index) > s.size()) return std::string();
+    return s.substr(static_cast<size_t>(index - 1), static_cast<size_t>(count));
+}
+
+static bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string TrimLeft(const std::string& s) {
+    size_t b = 0;
+    while (b < s.size() && IsBlank(s[b])) ++b;
+    return s.substr(b);
+}
+
+std::string TrimRight(const std::string& s) {
+    size_t e = s.size();
+    while (e > 0 && IsBlank(s[e - 1])) --e;
+    return s.substr(0, e);
+}
+
+std::string Trim(const std::string& s) { return TrimRight(TrimLeft(s)); }
+
+std::string UpperCase(const std::string& s) {
+    std::string r = s;
+    for (char& c : r)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return r;
+}
+
+std::string LowerCase(const std::string& s) {
+    std::string r = s;
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return r;
+}
+
+int CompareText(const std::string& a, const std::string& b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+bool SameText(const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }
+
+// ---------------------------------------------------------------- integers
+
+std::string IntToStr(long long value) {
+    char buf[32];
+    auto r = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, r.ptr);
+}
+
+bool TryStrToInt(const std::string& text, int& value) {
+    std::string s = Trim(text);
+    if (s.empty()) return false;
+    size_t i = 0;
+    bool negative = false;
+    if (s[0] == '+' || s[0] == '-') {
+        negative = s[0] == '-';
+        i = 1;
+    }
+    if (i >= s.size()) return false;
+    long long v = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9') return false;
+        v = v * 10 + (s[i] - '0');
+        if (v > static_cast<long long>(INT_MAX) + 1) return false;
+    }
+    if (negative) v = -v;
+    if (v > INT_MAX || v < INT_MIN) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+int StrToInt(const std::string& s) {
+    int v;
+    if (!TryStrToInt(s, v)) throw EConvertError("'" + s + "' is not a valid integer value");
+    return v;
+}
+
+int StrToIntDef(const std::string& s, int def) {
+    int v;
+    return TryStrToInt(s, v) ? v : def;
+}
+
+// ---------------------------------------------------------------- separators
+
+namespace {
+char LocaleChar(const QString& text, char fallback, char nonAscii) {
+    if (text.size() != 1) return fallback;
+    QChar c = text.at(0);
+    if (c.unicode() < 0x80) return static_cast<char>(c.unicode());
+    return nonAscii;  // such as a no-break space used for grouping
+}
+
+struct SystemSeparators {
+    bool known = false;
+    char decimal = '.';
+    char thousand = ',';
+    void Load() {
+        if (known) return;
+        QLocale locale = QLocale::system();
+        decimal = LocaleChar(locale.decimalPoint(), '.', '.');
+        thousand = LocaleChar(locale.groupSeparator(), ',', ' ');
+        if (thousand == decimal) thousand = decimal == ',' ? '.' : ',';
+        known = true;
+    }
+};
+SystemSeparators& Separators() {
+    static SystemSeparators s;
+    s.Load();
+    return s;
+}
+}  // namespace
+
+char SystemDecimalSeparator() { return Separators().decimal; }
+char SystemThousandSeparator() { return Separators().thousand; }
+void SetSystemDecimalSeparator(char c) { Separators().decimal = c; }
+void SetSystemThousandSeparator(char c) { Separators().thousand = c; }
+
+// ---------------------------------------------------------------- floats
+
+bool TryStrToFloat(const std::string& text, long double& value) {
+    const char dec = SystemDecimalSeparator();
+    std::string s = Trim(text);
+    std::string norm;
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        if (s[i] == '-') norm += '-';
+        ++i;
+    }
+    int digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') norm += s[i++], ++digits;
+    if (i < s.size() && s[i] == dec) {
+        norm += '.';
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') norm += s[i++], ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        norm += 'e';
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+            if (s[i] == '-') norm += '-';
+            ++i;
+        }
+        int expDigits = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') norm += s[i++], ++expDigits;
+        if (expDigits == 0) return false;
+    }
+    if (i != s.size()) return false;
+    long double v = 0;
+    auto r = std::from_chars(norm.data(), norm.data() + norm.size(), v);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Too small to hold reads as zero; too large is not a number we can use.
+        size_t e = norm.find('e');
+        if (e != std::string::npos && norm[e + 1] == '-') {
+            value = 0;
+            return true;
+        }
+        return false;
+    }
+    if (r.ec != std::errc() || r.ptr != norm.data() + norm.size()) return false;
+    value = v;
+    return true;
+}
+
+long double StrToFloat(const std::string& s) {
+    long double v;
+    if (!TryStrToFloat(s, v)) throw EConvertError("'" + s + "' is not a valid floating point value");
+    return v;
+}
+
+namespace {
+// Decimal digits of |value| rounded to `precision` significant digits, and the
+// decimal exponent of the first digit (value = 0.d1d2... * 10^(exp+1)).
+void DecimalDigits(long double value, int precision, std::string& digits, int& exp) {
+    char buf[128];
+    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific,
+                           precision - 1);
+    std::string t(buf, r.ptr);
+    size_t e = t.find('e');
+    digits.clear();
+    for (size_t i = 0; i < e; ++i)
+        if (t[i] != '.') digits += t[i];
+    exp = 0;
+    std::from_chars(t.data() + e + 1 + (t[e + 1] == '+' ? 1 : 0), t.data() + t.size(), exp);
+}
+
+std::string SpecialText(long double value) {
+    if (std::isnan(value)) return "NAN";
+    return value < 0 ? "-INF" : "INF";
+}
+
+// The general form: fixed where it fits in `precision` digits and the value
+// is not tiny, else mantissa and "E" exponent; no trailing zeros.
+std::string GeneralText(long double value, int precision) {
+    if (!std::isfinite(value)) return SpecialText(value);
+    if (value == 0) return "0";
+    std::string digits;
+    int exp;
+    DecimalDigits(value, precision, digits, exp);
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    const char dec = SystemDecimalSeparator();
+    std::string out = value < 0 ? "-" : "";
+    if (exp + 1 > precision || std::fabs(value) < 1e-5L) {
+        out += digits[0];
+        if (digits.size() > 1) out += dec + digits.substr(1);
+        out += 'E';
+        out += IntToStr(exp);
+        return out;
+    }
+    if (exp < 0) {
+        out += '0';
+        out += dec;
+        out += std::string(static_cast<size_t>(-exp - 1), '0') + digits;
+        return out;
+    }
+    int intDigits = exp + 1;
+    if (static_cast<int>(digits.size()) <= intDigits) {
+        out += digits + std::string(static_cast<size_t>(intDigits) - digits.size(), '0');
+    } else {
+        out += digits.substr(0, static_cast<size_t>(intDigits));
+        out += dec;
+        out += digits.substr(static_cast<size_t>(intDigits));
+    }
+    return out;
+}
+}  // namespace
+
+std::string FloatToStr(long double value) { return GeneralText(value, 15); }
+
+std::string FloatToStrFixed(long double value, int precision, int digitsAfter) {
+    if (!std::isfinite(value)) return SpecialText(value);
+    std::string digits = "0";
+    int exp = 0;
+    if (value != 0) DecimalDigits(value, precision, digits, exp);
+    int intDigits = exp + 1;
+    if (intDigits > precision) return GeneralText(value, precision);
+    // Round to digitsAfter decimals, halves away from zero.
+    int keepCount = intDigits + digitsAfter;
+    std::string keep;
+    if (keepCount > 0) {
+        keep = digits.substr(0, std::min(static_cast<size_t>(keepCount), digits.size()));
+        keep.resize(static_cast<size_t>(keepCount), '0');
+    }
+    if (keepCount >= 0 && static_cast<size_t>(keepCount) < digits.size() &&
+        digits[static_cast<size_t>(keepCount)] >= '5') {
+        int i = static_cast<int>(keep.size()) - 1;
+        while (i >= 0 && keep[static_cast<size_t>(i)] == '9') keep[static_cast<size_t>(i--)] = '0';
+        if (i >= 0) {
+            ++keep[static_cast<size_t>(i)];
+        } else {
+            keep.insert(keep.begin(), '1');
+            ++intDigits;
+        }
+    }
+    auto digitAt = [&](int index) -> char {
+        if (index < 0 || static_cast<size_t>(index) >= keep.size()) return '0';
+        return keep[static_cast<size_t>(index)];
+    };
+    std::string out;
+    if (intDigits <= 0) {
+        out = "0";
+    } else {
+        for (int i = 0; i < intDigits; ++i) out += digitAt(i);
+    }
+    if (digitsAfter > 0) {
+        out += SystemDecimalSeparator();
+        for (int k = 1; k <= digitsAfter; ++k) out += digitAt(intDigits - 1 + k);
+    }
+    bool nonZero = keep.find_first_not_of('0') != std::string::npos;
+    if (value < 0 && nonZero) out.insert(out.begin(), '-');
+    return out;
+}
+
+std::string DoubleToStreamText(double value) {
+    if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
+    return std::string(buf, r.ptr);
+}
+
+// ---------------------------------------------------------------- program folder
+
+namespace {
+std::string& FolderOverride() {
+    static std::string folder;
+    return folder;
+}
+}  // namespace
+
+std::string ProgramFolder() {
+    std::string& folder = FolderOverride();
+    if (folder.empty()) {
+        char buf[PATH_MAX];
+        ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+        std::string exe = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string(".");
+        size_t slash = exe.rfind('/');
+        folder = slash == std::string::npos ? "." : exe.substr(0, slash);
+        if (folder.empty()) folder = "/";
+    }
+    return folder;
+}
+
+void SetProgramFolder(const std::string& folder) {
+    std::string f = folder;
+    while (f.size() > 1 && f.back() == '/') f.pop_back();
+    FolderOverride() = f;
+}
+
+std::string ProgramPath(const std::string& relative) {
+    std::string rel = relative;
+    std::replace(rel.begin(), rel.end(), '\\', '/');
+    if (!rel.empty() && rel[0] != '/') rel.insert(rel.begin(), '/');
+    return ProgramFolder() + rel;
+}
+
+// ---------------------------------------------------------------- files
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string ExtractFileName(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ExtractFileExt(const std::string& path) {
+    std::string name = ExtractFileName(path);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool CopyFileBytes(const std::string& from, const std::string& to) {
+    std::ifstream in(from, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buf;
+    buf << in.rdbuf();
+    return WriteFileAtomic(to, buf.str());
+}
+
+bool ReadTextFile(const std::string& path, std::string& text) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        close(fd);
+        return false;
+    }
+    text.clear();
+    text.reserve(static_cast<size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        text.append(buf, static_cast<size_t>(n));
+    }
+    close(fd);
+    if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+    if (!IsValidUtf8(text)) text = Cp1252ToUtf8(text);
+    return true;
+}
+
+bool WriteFileAtomic(const std::string& path, const std::string& content) {
+    std::string folder = ExtractFilePath(path);
+    if (folder.empty()) folder = "./";
+    if (!DirectoryExists(folder)) return false;
+    mode_t mode = 0644;
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return false;
+        int probe = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (probe < 0) return false;
+        close(probe);
+        mode = st.st_mode & 07777;
+    }
+    std::string tmp = path + ".XXXXXX";
+    std::vector<char> name(tmp.begin(), tmp.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
+    if (fd < 0) return false;
+    bool ok = true;
+    const char* p = content.data();
+    size_t left = content.size();
+    while (ok && left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+        } else {
+            p += n;
+            left -= static_cast<size_t>(n);
+        }
+    }
+    ok = ok && fchmod(fd, mode) == 0 && fdatasync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (ok) ok = rename(name.data(), path.c_str()) == 0;
+    if (!ok) unlink(name.data());
+    return ok;
+}
+
+// ---------------------------------------------------------------- UTF-8
+
+bool IsValidUtf8(const std::string& s) {
+    size_t i = 0, n = s.size();
+    while (i < n) {
+        // Plain ASCII, eight bytes at a time.
+        if (i + 8 <= n) {
+            uint64_t block;
+            std::memcpy(&block, s.data() + i, 8);
+            if ((block & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra;
+        unsigned int cp;
+        if ((c & 0xE0) == 0xC0) extra = 1, cp = c & 0x1F;
+        else if ((c & 0xF0) == 0xE0) extra = 2, cp = c & 0x0F;
+        else if ((c & 0xF8) == 0xF0) extra = 3, cp = c & 0x07;
+        else return false;
+        if (i + static_cast<size_t>(extra) >= n) return false;
+        for (int k = 1; k <= extra; ++k) {
+            unsigned char d = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
+            if ((d & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (d & 0x3F);
+        }
+        if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) ||
+            cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return true;
+}
+
+static void AppendUtf8(std::string& out, unsigned int cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string Cp1252ToUtf8(const std::string& s) {
+    // 0x80..0x9F of Windows-1252; the five unassigned bytes keep their C1 code.
+    static const unsigned short high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(s.size() + s.size() / 4);
+    for (char ch : s) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x80) out += ch;
+        else if (c < 0xA0) AppendUtf8(out, high[c - 0x80]);
+        else AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::string CutUtf8(const std::string& s, size_t maxBytes) {
+    if (s.size() <= maxBytes) return s;
+    size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
+    return s.substr(0, cut);
+}
+
+void CopyToField(char* field, size_t size, const char* text) {
+    if (size == 0) return;
+    std::string t = CutUtf8(text ? std::string(text) : std::string(), size - 1);
+    std::memcpy(field, t.data(), t.size());
+    field[t.size()] = '\0';
+}

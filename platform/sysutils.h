@@ -1,0 +1,92 @@
+// Text, number and file helpers with the names our code uses.
+// Number text never follows the C locale: parsing and formatting go through
+// std::from_chars / std::to_chars, and the "system" decimal character is the
+// desktop's, held here so tests can set it.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    std::string Message() const { return what(); }
+};
+
+// A text that is not a number where one is required.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// --- texts (positions count from 1; 0 means "not found") ---
+int Pos(const std::string& sub, const std::string& s);
+// Position of sub in s at or after position from (1-based); 0 when absent.
+int PosEx(const std::string& sub, const std::string& s, int from);
+std::string Copy(const std::string& s, int index, int count);
+// Removes blanks and control characters (every byte up to ' ').
+std::string Trim(const std::string& s);
+std::string TrimLeft(const std::string& s);
+std::string TrimRight(const std::string& s);
+std::string UpperCase(const std::string& s);  // ASCII letters only
+std::string LowerCase(const std::string& s);
+bool SameText(const std::string& a, const std::string& b);
+// Compares ignoring ASCII letter case: <0, 0, >0.
+int CompareText(const std::string& a, const std::string& b);
+
+std::string IntToStr(long long value);
+// Optional blanks, optional sign, decimal digits, optional blanks; nothing else.
+bool TryStrToInt(const std::string& s, int& value);
+int StrToInt(const std::string& s);  // throws EConvertError
+int StrToIntDef(const std::string& s, int def);
+
+// Decimal text with the system decimal character: optional blanks, sign,
+// digits with at most one decimal character, optional exponent, blanks.
+bool TryStrToFloat(const std::string& s, long double& value);
+long double StrToFloat(const std::string& s);  // throws EConvertError
+// Shortest general form of up to 15 significant digits, system decimal character.
+std::string FloatToStr(long double value);
+// Fixed-point text with `digits` decimals after rounding to `precision`
+// significant digits, halves away from zero; falls back to the general form
+// when the integer part needs more than `precision` digits.
+std::string FloatToStrFixed(long double value, int precision, int digits);
+// Text of a double as an output stream writes it by default (%g, 6 digits).
+std::string DoubleToStreamText(double value);
+
+// --- system number separators (the desktop locale; settable in tests) ---
+char SystemDecimalSeparator();
+char SystemThousandSeparator();
+void SetSystemDecimalSeparator(char c);
+void SetSystemThousandSeparator(char c);
+
+// --- the program folder: where the running program lives, no trailing slash ---
+std::string ProgramFolder();
+void SetProgramFolder(const std::string& folder);  // tests point it at a temporary folder
+
+// --- files ---
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+std::string ExtractFilePath(const std::string& path);  // folder part, with trailing '/'
+std::string ExtractFileName(const std::string& path);
+std::string ExtractFileExt(const std::string& path);   // ".ext" or ""
+bool DeleteFile(const std::string& path);
+bool CopyFileBytes(const std::string& from, const std::string& to);
+// Joins the program folder and a Windows-style relative path ("\data\IMF.XML").
+std::string ProgramPath(const std::string& relative);
+
+// Reads a whole file. A text that is not valid UTF-8 is taken as Windows-1252
+// and converted. Returns false when the file cannot be opened.
+bool ReadTextFile(const std::string& path, std::string& text);
+// Writes through a temporary file beside the target, renamed over it, so a
+// crash never leaves half a file. Fails (false) when an existing target cannot
+// be opened for writing or the folder is missing.
+bool WriteFileAtomic(const std::string& path, const std::string& content);
+
+// --- UTF-8 ---
+bool IsValidUtf8(const std::string& s);
+std::string Cp1252ToUtf8(const std::string& s);
+// Cuts a text to at most maxBytes bytes without splitting a character.
+std::string CutUtf8(const std::string& s, size_t maxBytes);
+// Copies a text into a fixed field of `size` bytes (size-1 used, 0-terminated).
+void CopyToField(char* field, size_t size, const char* text);

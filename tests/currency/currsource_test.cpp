@@ -1,0 +1,186 @@
+#include "currency/settings.h"
+#include "currency/srcpacific.h"
+#include "platform/sysutils.h"
+#include "support/datafile.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+class RateSource : public ProgramFolderTest {
+protected:
+    void TearDown() override {
+        try {
+            Settings::Release();
+        } catch (...) {
+        }
+        ProgramFolderTest::TearDown();
+    }
+    std::string path() const { return DataFile("Pacific.XML"); }
+    std::unique_ptr<Pacific> Load(const std::string& text) {
+        WriteAll(path(), text);
+        return std::make_unique<Pacific>();
+    }
+};
+
+TEST_F(RateSource, DataFileRoundTripsByteForByte) {
+    const std::string text = DataFileText(
+        {{"Euro", "EUR", "16 Jan 2025", "0.787564", true, true},
+         {"Italian Lira", "ITL", "Euro Linked", "1936.27", true, false},
+         {"Big", "BIG", "d", "1.23457e+06", false, true},
+         {"Tiny", "", "", "9e-05", false, false},
+         {"A &amp; B &lt;x&gt; &quot;q&quot; 'a'", "A&amp;B", "x &amp; y", "166.386", true, true}},
+        {{"Pair &amp; co", "Euro", "Big"}}, "Pacific &amp; co", "Euro");
+    auto source = Load(text);
+    CurrencyItem* odd = source->FindCurrency("A & B <x> \"q\" 'a'");
+    ASSERT_NE(odd, nullptr);
+    EXPECT_STREQ(odd->GetIso(), "A&B");
+    EXPECT_EQ(source->GetName(), "Pacific & co");
+    EXPECT_EQ(source->GetCopyright(), "Rates & notes <c> \"q\" 'a'");
+    EXPECT_EQ(source->GetUpdateAddress(), "fx.example.org/rates.html");
+    ASSERT_NE(source->FindPreferred("Pair & co"), nullptr);
+    source.reset();
+    EXPECT_EQ(ReadAll(path()), text);
+    EXPECT_TRUE(dialogs.Boxes().empty());
+}
+
+TEST_F(RateSource, ValuesReadWithADotWhateverTheSeparators) {
+    const std::string text = DataFileText({{"Mark", "DEM", "", "1.95583", true, true}}, {});
+    SetSystemDecimalSeparator(',');
+    SetSystemThousandSeparator('.');
+    Settings::Instance()->DecimalSeparator = ';';
+    auto source = Load(text);
+    EXPECT_DOUBLE_EQ(source->FindCurrency("Mark")->Value, 1.95583);
+    source.reset();
+    EXPECT_EQ(ReadAll(path()), text);  // and written back with a dot
+}
+
+TEST_F(RateSource, ReadingRulesForFlagsKindsAndMissingElements) {
+    auto source = Load(
+        "<CURRSOURCE><CURRENCY><NAME>Bare</NAME><VALUE>2</VALUE></CURRENCY>"
+        "<CURRENCY><NAME>Lower</NAME><VALUE TYPE=\"PER_UNIT\">x</VALUE><SELECTED>yes</SELECTED></CURRENCY>"
+        "<CURRENCY><NAME>NoValue</NAME><SELECTED>YES</SELECTED></CURRENCY>"
+        "<CURRENCY><NAME>Bare</NAME><VALUE TYPE=\"UNITS_PER\">3</VALUE></CURRENCY>"
+        "<PREFERRED><NAME>P</NAME><FIRST>Bare</FIRST><SECOND>Lower</SECOND></PREFERRED>"
+        "<PREFERRED><NAME>Gone</NAME><FIRST>Bare</FIRST><SECOND>Nobody</SECOND></PREFERRED></CURRSOURCE>");
+    std::vector<CurrencyItem*> all;
+    for (CurrItr it = source->GetCurrencies(); it.HasNext();) all.push_back(it.Next());
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_STREQ(all[0]->GetIso(), "");
+    EXPECT_STREQ(all[0]->GetDate(), "");
+    EXPECT_FALSE(all[0]->IsPerUnit());
+    EXPECT_FALSE(all[1]->IsSelected());
+    EXPECT_TRUE(all[1]->IsPerUnit());
+    EXPECT_EQ(all[1]->Value, 0);
+    EXPECT_EQ(all[2]->Value, 0);
+    EXPECT_TRUE(all[2]->IsSelected());
+    // Names need not be unique; lookups and pairs take the first.
+    EXPECT_EQ(source->FindCurrency("Bare"), all[0]);
+    PrefItr pairs = source->GetPreferreds();
+    ASSERT_TRUE(pairs.HasNext());
+    PrefItem* p = pairs.Next();
+    EXPECT_EQ(p->GetFirst(), all[0]);
+    EXPECT_FALSE(pairs.HasNext());
+}
+
+TEST_F(RateSource, MergeAndReplaceKeepTheExistingObject) {
+    auto source = Load(DataFileText({{"Euro", "EUR", "old", "1.1", false, true}, {"Yen", "JPY", "old", "150", true, false}},
+                                    {{"P", "Euro", "Yen"}}));
+    CurrencyItem* euro = source->FindCurrency("Euro");
+    source->MergeCurrency(new CurrencyItem("Euro", "XXX", 0.9, "new", true, false));
+    EXPECT_EQ(source->FindCurrency("Euro"), euro);
+    EXPECT_DOUBLE_EQ(euro->Value, 0.9);
+    EXPECT_TRUE(euro->IsPerUnit());
+    EXPECT_STREQ(euro->GetDate(), "new");
+    EXPECT_STREQ(euro->GetIso(), "EUR");
+    EXPECT_TRUE(euro->IsSelected());
+
+    source->MergeCurrency(new CurrencyItem("Won", "KRW", 1400, "d", true, false));
+    CurrItr it = source->GetCurrencies();
+    it.Next();
+    it.Next();
+    EXPECT_STREQ(it.Next()->GetName(), "Won");
+
+    CurrencyItem* yen = source->FindCurrency("Yen");
+    source->ReplaceCurrency(yen, new CurrencyItem("Japanese Yen", "JPN", 151, "User-edited", false, true));
+    EXPECT_STREQ(source->FindPreferred("P")->GetSecond()->GetName(), "Japanese Yen");
+    EXPECT_EQ(source->FindCurrency("Japanese Yen"), yen);
+    source->ReplaceCurrency(nullptr, new CurrencyItem("New", "", 1, "", true, true));
+    EXPECT_NE(source->FindCurrency("New"), nullptr);
+}
+
+TEST_F(RateSource, RemovingACurrencyRemovesItsPairs) {
+    auto source = Load(DataFileText({{"A", "", "", "1", true, true}, {"B", "", "", "2", true, true}, {"C", "", "", "3", true, true}},
+                                    {{"AB", "A", "B"}, {"BC", "B", "C"}, {"AC", "A", "C"}, {"AC", "C", "A"}}));
+    source->RemoveCurrency(source->FindCurrency("B"));
+    source->RemoveCurrency(nullptr);
+    EXPECT_EQ(source->FindCurrency("B"), nullptr);
+    EXPECT_EQ(source->FindPreferred("AB"), nullptr);
+    EXPECT_EQ(source->FindPreferred("BC"), nullptr);
+    // Of two pairs with one name, only the first goes.
+    source->RemovePreferred("AC");
+    ASSERT_NE(source->FindPreferred("AC"), nullptr);
+    EXPECT_STREQ(source->FindPreferred("AC")->GetFirst()->GetName(), "C");
+    source->RemovePreferred("nothing");
+    source->AddPreferred("Null", source->FindCurrency("A"), nullptr);
+    EXPECT_EQ(source->FindPreferred("Null"), nullptr);
+    source.reset();
+    EXPECT_EQ(ReadAll(path()).find("<NAME>B</NAME>"), std::string::npos);
+}
+
+TEST_F(RateSource, AMissingFileIsReportedAndWrittenEmptyAtTheEnd) {
+    auto source = std::make_unique<Pacific>();
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can't find file: " + path()});
+    EXPECT_FALSE(source->GetCurrencies().HasNext());
+    source.reset();
+    EXPECT_EQ(ReadAll(path()),
+              "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<!-- This is a generated file. Do not edit. -->\r\n"
+              "<CURRSOURCE>\r\n  <NAME></NAME>\r\n  <HOST></HOST>\r\n  <UPDATEURL></UPDATEURL>\r\n"
+              "  <WEBSITE></WEBSITE>\r\n  <COPYRIGHT></COPYRIGHT>\r\n  <DEFAULTUNIT></DEFAULTUNIT>\r\n"
+              "  <PREFERREDBASE></PREFERREDBASE>\r\n\r\n</CURRSOURCE>\r\n");
+}
+
+TEST_F(RateSource, ADamagedFileIsKeptAsBackupBeforeItIsReplaced) {
+    const std::string damaged = "<CURRSOURCE><CURRENCY><NAME>Kept</NAME><VALUE>1</VALUE></CURRENCY>< ></CURRSOURCE>";
+    auto source = Load(damaged);
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Error in XML!"});
+    source.reset();
+    EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
+    EXPECT_NE(ReadAll(path()).find("Kept"), std::string::npos);
+
+    // A file without the source element is kept too.
+    std::filesystem::remove(path() + ".bak");
+    auto other = Load("<OTHER/>");
+    other.reset();
+    EXPECT_EQ(ReadAll(path() + ".bak"), "<OTHER/>");
+}
+
+TEST_F(RateSource, AFileThatCannotBeWrittenIsReported) {
+    auto source = Load(DataFileText({{"A", "", "", "1", true, true}}, {}));
+    std::filesystem::remove(path());
+    std::filesystem::create_directory(path());  // a folder in the file's place
+    source.reset();
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can't write file: " + path()});
+}
+
+TEST_F(RateSource, RecordsCutLongTextsOnCharacterBoundaries) {
+    std::string name39(39, 'n');
+    CurrencyItem item(name39 + "xyz", "EURO€", 1.5, std::string(60, 'd'), true, false);
+    EXPECT_EQ(std::string(item.GetName()), name39);
+    EXPECT_STREQ(item.GetIso(), "EURO");
+    EXPECT_EQ(std::string(item.GetDate()).size(), 49u);
+    CurrencyItem unicode(std::string(38, 'a') + "€", "", 1, "", true, false);
+    EXPECT_EQ(std::string(unicode.GetName()), std::string(38, 'a'));
+    CurrencyItem nulls(nullptr, nullptr, 0, nullptr, false, false);
+    EXPECT_STREQ(nulls.GetName(), "");
+    PrefItem pair(std::string(40, 'p'), &item, &unicode);
+    EXPECT_EQ(std::string(pair.GetName()).size(), 31u);
+    item.SetSelected(true);
+    item.SetDate("x");
+    item.SetValue(2);
+    item.SetPerUnit(false);
+    EXPECT_EQ(std::string(item.GetName()), name39);
+    EXPECT_STREQ(item.GetIso(), "EURO");
+}

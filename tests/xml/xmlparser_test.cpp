@@ -1,0 +1,174 @@
+#include "xml/xmlparser.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+class XmlReader : public ProgramFolderTest {
+protected:
+    XMLNode* ParseFile(const std::string& text) {
+        WriteAll(folder.File("t.xml"), text);
+        return parser.Parse(folder.File("t.xml"));
+    }
+    XMLParser parser;
+};
+
+TEST_F(XmlReader, PrologCommentAndDocumentElement) {
+    XMLNode* root = ParseFile(
+        "<?xml version=\"1.0\" standalone=\"yes\"?>\n<!-- generated -->\n<A><B>1</B><B>2</B></A>\n");
+    ASSERT_EQ(root->Children.size(), 2u);
+    XMLItem* prolog = root->Children[0]->Item;
+    EXPECT_EQ(prolog->Name, "?xml");
+    EXPECT_EQ(prolog->Value, "");
+    EXPECT_EQ(prolog->GetAttribute("version"), "1.0");
+    EXPECT_EQ(prolog->GetAttribute("standalone"), "yes");
+    EXPECT_EQ(prolog->Attributes.size(), 2u);
+
+    XMLNode* a = root->FindFirst("A");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->Item->Value, "<B>1</B><B>2</B>");
+    EXPECT_EQ(a->FindNext(), nullptr);
+    XMLNode* b = a->FindFirst("B");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Item->Value, "1");
+    EXPECT_EQ(b->GetParent(), a);
+    b = a->FindNext();
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Item->Value, "2");
+    EXPECT_EQ(a->FindNext(), nullptr);
+    EXPECT_EQ(a->FindNext(), nullptr);
+    EXPECT_TRUE(dialogs.Boxes().empty());
+}
+
+TEST_F(XmlReader, EmptySelfClosingAndUnclosedElements) {
+    XMLNode* root = ParseFile("<R><E/><F /><G></G><H a=\"1\"><I>x</I></R>");
+    XMLNode* r = root->FindFirst("R");
+    ASSERT_NE(r, nullptr);
+    for (const char* name : {"E", "F", "G"}) {
+        XMLNode* n = r->FindFirst(name);
+        ASSERT_NE(n, nullptr) << name;
+        EXPECT_EQ(n->Item->Value, "") << name;
+        EXPECT_TRUE(n->Children.empty()) << name;
+    }
+    // H is never closed: empty value, and I becomes its sibling.
+    EXPECT_EQ(r->FindChildItem("H")->Value, "");
+    EXPECT_EQ(r->GetChildValue("I"), "x");
+}
+
+TEST_F(XmlReader, ClosingTagsAreFoundByPrefixOnly) {
+    XMLNode* root = ParseFile("<A><A>x</A></A>");
+    XMLNode* outer = root->FindFirst("A");
+    ASSERT_NE(outer, nullptr);
+    EXPECT_EQ(outer->Item->Value, "<A>x");
+    ASSERT_EQ(outer->Children.size(), 1u);
+    EXPECT_EQ(outer->Children[0]->Item->Value, "");
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Error in XML!"});
+
+    dialogs.Clear();
+    XMLParser second;
+    WriteAll(folder.File("u.xml"), "<NAME>a</NAMES></NAME>");
+    XMLNode* n = second.Parse(folder.File("u.xml"))->FindFirst("NAME");
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->Item->Value, "a");
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Error in XML!"});
+}
+
+TEST_F(XmlReader, NamesAreCaseSensitiveAndMissingThingsAreEmpty) {
+    XMLNode* root = ParseFile("<doc><name>v</name></doc>");
+    XMLNode* doc = root->FindFirst("doc");
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetChildValue("NAME"), "");
+    EXPECT_EQ(doc->FindChildItem("NAME"), nullptr);
+    EXPECT_EQ(doc->FindChildItem("name")->GetAttribute("x"), "");
+    EXPECT_EQ(doc->FindNext(), nullptr);  // no FindFirst on this node yet
+    EXPECT_EQ(root->FindFirst("DOC"), nullptr);
+}
+
+TEST_F(XmlReader, EntitiesDecodeInFourPassesOnlyInChildValues) {
+    XMLNode* root = ParseFile("<d><v a=\"&amp;lt;\">&amp;lt; &AMP; &Quot; &gt; &apos; &#65;</v></d>");
+    XMLNode* d = root->FindFirst("d");
+    EXPECT_EQ(d->GetChildValue("v"), "< & \" > &apos; &#65;");
+    EXPECT_EQ(d->FindChildItem("v")->GetAttribute("a"), "&amp;lt;");
+    EXPECT_EQ(d->FindChildItem("v")->Value, "&amp;lt; &AMP; &Quot; &gt; &apos; &#65;");
+}
+
+TEST_F(XmlReader, AttributeQuirks) {
+    XMLItem item("e", "");
+    XMLParser::ParseAttributes("e a=\"1\" a=\"2\" empty=\"\" b c=\"3\"", &item);
+    EXPECT_EQ(item.GetAttribute("a"), "1");
+    EXPECT_TRUE(item.Attributes.count("empty"));
+    EXPECT_EQ(item.GetAttribute("empty"), "");
+    EXPECT_EQ(item.GetAttribute("b c"), "3");
+
+    // An unclosed value takes the rest of the tag; nothing reads past its end.
+    XMLItem open("e", "");
+    XMLParser::ParseAttributes("e a=\"xyz", &open);
+    EXPECT_EQ(open.GetAttribute("a"), "xyz");
+    XMLItem bare("e", "");
+    XMLParser::ParseAttributes("e a=", &bare);
+    EXPECT_EQ(bare.GetAttribute("a"), "");
+    XMLParser::ParseAttributes("e \"\"\"", &bare);
+    XMLParser::ParseAttributes("e ?>?", &bare);
+    EXPECT_EQ(XMLParser::GetTagName("br /"), "br");
+    EXPECT_EQ(XMLParser::GetTagName("x/"), "x");
+    EXPECT_EQ(XMLParser::GetTagName("solo"), "solo");
+}
+
+TEST_F(XmlReader, CommentsEndAtTheirFirstGreaterThan) {
+    XMLNode* root = ParseFile("<!-- a > <X>in</X> -->\n<Y/>");
+    EXPECT_NE(root->FindFirst("X"), nullptr);
+    EXPECT_NE(root->FindFirst("Y"), nullptr);
+}
+
+TEST_F(XmlReader, ReportsOddTagsAndGoesOn) {
+    XMLNode* root = ParseFile("<[weird]><![CDATA[x]]><Z/>");
+    EXPECT_NE(root->FindFirst("Z"), nullptr);
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Unknown tag-use: [weird]"});
+}
+
+TEST_F(XmlReader, MalformedTagsEndTheParseWithTheTreeSoFar) {
+    XMLNode* root = ParseFile("<A/><B/>< ><C/>");
+    EXPECT_NE(root->FindFirst("B"), nullptr);
+    EXPECT_EQ(root->FindFirst("C"), nullptr);
+    EXPECT_TRUE(parser.Failed());
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Error in XML!"});
+
+    XMLParser second;
+    WriteAll(folder.File("v.xml"), "<A/><B");
+    XMLNode* r2 = second.Parse(folder.File("v.xml"));
+    EXPECT_EQ(r2->Children.size(), 1u);
+    EXPECT_TRUE(second.Failed());
+}
+
+TEST_F(XmlReader, DeepNestingIsRefusedNotFollowed) {
+    std::string text;
+    auto name = [](int i) { return "a" + std::to_string(10000 + i); };  // no name is a prefix of another
+    for (int i = 0; i < 2000; ++i) text += "<" + name(i) + ">";
+    for (int i = 1999; i >= 0; --i) text += "</" + name(i) + ">";
+    ParseFile(text);
+    EXPECT_TRUE(parser.Failed());
+}
+
+TEST_F(XmlReader, MissingEmptyAndUnreadableFiles) {
+    XMLNode* root = parser.Parse(folder.File("none.xml"));
+    EXPECT_TRUE(root->Children.empty());
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(dialogs.Boxes()[0].text, "Can't read file: " + folder.File("none.xml"));
+    EXPECT_EQ(dialogs.Boxes()[0].type, mtError);
+    EXPECT_FALSE(parser.Failed());
+
+    dialogs.Clear();
+    XMLParser empty;
+    WriteAll(folder.File("e.xml"), "");
+    EXPECT_TRUE(empty.Parse(folder.File("e.xml"))->Children.empty());
+    EXPECT_TRUE(dialogs.Boxes().empty());
+
+    XMLParser dir;
+    EXPECT_TRUE(dir.Parse(folder.File("data"))->Children.empty());
+    EXPECT_TRUE(dir.Failed());
+}
+
+TEST_F(XmlReader, LinesAreJoinedWithCrLfAndANulEndsTheText) {
+    XMLNode* root = ParseFile(std::string("<A>1\n2\r3</A>\0<B/>", 17));
+    EXPECT_EQ(root->FindFirst("A")->Item->Value, "1\r\n2\r\n3");
+    EXPECT_EQ(root->FindFirst("B"), nullptr);
+}

@@ -1,0 +1,69 @@
+#include "xml/xmlnode.h"
+
+#include "platform/sysutils.h"
+
+XMLNode::XMLNode(XMLItem* item) : Item(item) {}
+
+XMLNode::~XMLNode() {
+    for (XMLNode* child : Children) delete child;
+    delete Item;
+}
+
+XMLNode* XMLNode::AddChild(XMLItem* item) {
+    XMLNode* child = new XMLNode(item);
+    child->Parent = this;
+    Children.push_back(child);
+    return child;
+}
+
+XMLNode* XMLNode::FindFirst(const std::string& name) {
+    SearchName = name;
+    for (Cursor = 0; Cursor < Children.size(); ++Cursor)
+        if (Children[Cursor]->Item->Name == name) return Children[Cursor];
+    return nullptr;
+}
+
+XMLNode* XMLNode::FindNext() {
+    if (SearchName.empty()) return nullptr;
+    if (Cursor < Children.size()) ++Cursor;
+    for (; Cursor < Children.size(); ++Cursor)
+        if (Children[Cursor]->Item->Name == SearchName) return Children[Cursor];
+    return nullptr;
+}
+
+XMLItem* XMLNode::FindChildItem(const std::string& name) const {
+    for (XMLNode* child : Children)
+        if (child->Item->Name == name) return child->Item;
+    return nullptr;
+}
+
+std::string XMLNode::GetChildValue(const std::string& name) const {
+    XMLItem* item = FindChildItem(name);
+    return item ? DecodeEntities(item->Value) : std::string();
+}
+
+std::string XMLNode::ReplaceAll(const std::string& text, const std::string& pattern,
+                                const std::string& replacement) {
+    if (pattern.empty()) return text;
+    const std::string upperText = UpperCase(text);
+    const std::string upperPattern = UpperCase(pattern);
+    std::string result;
+    size_t from = 0;
+    for (;;) {
+        size_t at = upperText.find(upperPattern, from);
+        if (at == std::string::npos) break;
+        result.append(text, from, at - from);
+        result += replacement;
+        from = at + pattern.size();
+    }
+    result.append(text, from, std::string::npos);
+    return result;
+}
+
+std::string XMLNode::DecodeEntities(const std::string& text) {
+    if (text.find('&') == std::string::npos) return text;  // most values hold no entity
+    std::string s = ReplaceAll(text, "&amp;", "&");
+    s = ReplaceAll(s, "&quot;", "\"");
+    s = ReplaceAll(s, "&lt;", "<");
+    return ReplaceAll(s, "&gt;", ">");
+}

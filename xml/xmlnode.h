@@ -1,0 +1,37 @@
+// A node of the parsed tree. Each node has its own walk state, so the children
+// of one node can be walked while those children are queried.
+#pragma once
+
+#include "xml/xmlitem.h"
+
+#include <string>
+#include <vector>
+
+class XMLNode {
+public:
+    explicit XMLNode(XMLItem* item);
+    virtual ~XMLNode();
+    XMLNode(const XMLNode&) = delete;
+    XMLNode& operator=(const XMLNode&) = delete;
+
+    XMLNode* FindFirst(const std::string& name);
+    XMLNode* FindNext();
+    std::string GetChildValue(const std::string& name) const;
+    XMLItem* FindChildItem(const std::string& name) const;
+
+    XMLNode* AddChild(XMLItem* item);
+    XMLNode* GetParent() const { return Parent; }
+    XMLItem* GetItem() const { return Item; }
+    const std::vector<XMLNode*>& GetChildren() const { return Children; }
+
+    static std::string DecodeEntities(const std::string& text);
+    // Replaces every match of pattern, found ignoring letter case.
+    static std::string ReplaceAll(const std::string& text, const std::string& pattern,
+                                  const std::string& replacement);
+
+    size_t Cursor = 0;
+    std::string SearchName;
+    XMLItem* Item;
+    XMLNode* Parent = nullptr;
+    std::vector<XMLNode*> Children;
+};
