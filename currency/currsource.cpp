@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 // Numbers in data files always use "." whatever the system's decimal character.
@@ -18,7 +19,9 @@ long double ReadFileNumber(std::string text) {
         if (dot != std::string::npos) text[dot] = sys;
     }
     long double value;
-    return TryStrToFloat(text, value) ? value : 0;
+    // A number a rate field cannot hold does not convert either.
+    if (!TryStrToFloat(text, value) || std::fabs(value) > std::numeric_limits<double>::max()) return 0;
+    return value;
 }
 }  // namespace
 
@@ -143,7 +146,12 @@ void CurrSource::Save() {
     out += "</CURRSOURCE>\r\n";
 
     const std::string path = GetFilePath();
-    if (loadFailed_ && FileExists(path)) CopyFileBytes(path, path + ".bak");
+    // A file we could not read is kept before it is replaced; without that
+    // copy it stays as it is.
+    if (loadFailed_ && FileExists(path) && !CopyFileBytes(path, path + ".bak")) {
+        ShowMessage("Can't write file: " + path + ".bak");
+        return;
+    }
     if (!WriteFileAtomic(path, out)) ShowMessage("Can't write file: " + path);
 }
 
@@ -155,8 +163,10 @@ void CurrSource::AddCurrency(const std::string& name, const std::string& iso, lo
 void CurrSource::AppendCurrency(CurrencyItem* currency) { Currencies.push_back(currency); }
 
 CurrencyItem* CurrSource::FindCurrency(const std::string& name) const {
+    // Names are kept cut to their field, so the text looked for is cut alike.
+    const std::string key = CutUtf8(name, CurrencyNameSize - 1);
     for (CurrencyItem* c : Currencies)
-        if (name == c->GetName()) return c;
+        if (key == c->GetName()) return c;
     return nullptr;
 }
 
@@ -203,14 +213,16 @@ void CurrSource::AddPreferred(const std::string& name, CurrencyItem* first, Curr
 }
 
 PrefItem* CurrSource::FindPreferred(const std::string& name) const {
+    const std::string key = CutUtf8(name, PrefNameSize - 1);
     for (PrefItem* p : Preferreds)
-        if (name == p->GetName()) return p;
+        if (key == p->GetName()) return p;
     return nullptr;
 }
 
 void CurrSource::RemovePreferred(const std::string& name) {
+    const std::string key = CutUtf8(name, PrefNameSize - 1);
     for (auto p = Preferreds.begin(); p != Preferreds.end(); ++p) {
-        if (name == (*p)->GetName()) {
+        if (key == (*p)->GetName()) {
             delete *p;
             Preferreds.erase(p);
             return;

@@ -18,7 +18,7 @@ Settings::Settings(const std::string& iniPath)
     TIniFile ini(IniPath);
     ProductName = "Tallyvane";
     VersionText = "2.3 - April 5, 2003";
-    WebAddress = "https://tallyvane.org/";
+    WebAddress = "http://www.tallyvane.org/";
     MailAddress = "support@tallyvane.org";
     AuthorName = "Maren Holt";
 

@@ -1,6 +1,8 @@
 #include "currency/srcimf.h"
 
 #include <cmath>
+#include <iterator>
+#include <limits>
 
 #ifndef TV_POCKETVANE
 #include "update/currsourceupdate.h"
@@ -45,9 +47,12 @@ void Imf::AddLinkedCurrencies() {
     long double eurosPerReference = euro->IsPerUnit() ? euro->GetValue() : 1.0L / euro->GetValue();
     // A euro without a usable rate leaves the linked currencies as they are.
     if (!std::isfinite(eurosPerReference)) return;
-    for (const LinkedCurrency& row : Linked) {
-        double value = static_cast<double>(row.perEuro * eurosPerReference);
-        if (!std::isfinite(value)) return;
-        MergeCurrency(new CurrencyItem(row.name, "", value, "Euro Linked", true, false));
+    // All eleven or none: a rate out of range anywhere keeps the old ones.
+    long double values[std::size(Linked)];
+    for (size_t i = 0; i < std::size(Linked); ++i) {
+        values[i] = Linked[i].perEuro * eurosPerReference;
+        if (!std::isfinite(values[i]) || std::fabs(values[i]) > std::numeric_limits<double>::max()) return;
     }
+    for (size_t i = 0; i < std::size(Linked); ++i)
+        MergeCurrency(new CurrencyItem(Linked[i].name, "", static_cast<double>(values[i]), "Euro Linked", true, false));
 }

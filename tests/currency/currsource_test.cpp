@@ -157,6 +157,26 @@ TEST_F(RateSource, ADamagedFileIsKeptAsBackupBeforeItIsReplaced) {
     EXPECT_EQ(ReadAll(path() + ".bak"), "<OTHER/>");
 }
 
+TEST_F(RateSource, ADamagedFileWhoseBackupFailsIsNotReplaced) {
+    const std::string damaged = "<CURRSOURCE><CURRENCY><NAME>X</NAME></CURRENCY>< ></CURRSOURCE>";
+    auto source = Load(damaged);
+    std::filesystem::create_directory(path() + ".bak");  // no room for the copy
+    dialogs.Clear();
+    source.reset();
+    EXPECT_EQ(ReadAll(path()), damaged);
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can't write file: " + path() + ".bak"});
+}
+
+TEST_F(RateSource, OutOfRangeValuesReadAsZeroAndLongNamesStillMatch) {
+    const std::string longName = std::string(45, 'L');
+    auto source = Load(DataFileText({{"Huge", "", "", "1e400", true, true}, {longName, "", "", "2", true, true}},
+                                    {{"Pair of a long one", longName, "Huge"}}));
+    EXPECT_EQ(source->FindCurrency("Huge")->Value, 0);
+    EXPECT_NE(source->FindCurrency(longName), nullptr);
+    EXPECT_NE(source->FindPreferred("Pair of a long one"), nullptr);
+    EXPECT_EQ(std::filesystem::exists(path() + ".bak"), false);  // a clean load keeps no copy
+}
+
 TEST_F(RateSource, AFileThatCannotBeWrittenIsReported) {
     auto source = Load(DataFileText({{"A", "", "", "1", true, true}}, {}));
     std::filesystem::remove(path());
