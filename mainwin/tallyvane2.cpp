@@ -1,6 +1,3 @@
-#include <iostream>
+#include "mainwin/startup.h"
 
-int main() {
-    std::cout << "Tallyvane 2: the main window is not built yet." << std::endl;
-    return 0;
-}
+int main() { return WinMain(); }

@@ -2,6 +2,9 @@
 
 #include <iostream>
 
+// The caption of a form, from the GUI half (empty without one).
+std::string FormCaptionOf(TForm* form);
+
 namespace {
 int SafeAnswer(TMsgDlgButtons buttons) {
     if (buttons.Contains(mbCancel)) return mrCancel;
@@ -55,4 +58,24 @@ int ScriptedResponder::MessageDlg(const std::string& text, TMsgDlgType type, TMs
     int answer = answers_.front();
     answers_.pop_front();
     return answer;
+}
+
+bool ScriptedResponder::RunModal(TForm* form) {
+    modalForms_.push_back(FormCaptionOf(form));
+    if (!modals_.empty()) {
+        auto work = std::move(modals_.front());
+        modals_.pop_front();
+        work(form);
+    }
+    return true;
+}
+
+bool ScriptedResponder::FileDialog(FileDialogRequest& request) {
+    fileDialogs_.push_back(request);
+    if (files_.empty()) return false;
+    std::string path = files_.front();
+    files_.pop_front();
+    if (path.empty()) return false;
+    request.fileName = path;
+    return true;
 }

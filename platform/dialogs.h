@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -26,11 +27,27 @@ private:
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
                     mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10 };
 
+class TForm;
+
+// What a file dialog asks and, when it returns true, the file chosen.
+struct FileDialogRequest {
+    bool save = false;
+    std::string title;
+    std::string filter;        // "description|pattern|description|pattern"
+    int filterIndex = 1;       // 1-based
+    std::string initialDir;
+    std::string fileName;      // in: proposed name; out: the chosen path
+    std::string defaultExt;
+};
+
 class DialogBackend {
 public:
     virtual ~DialogBackend() = default;
     virtual void ShowMessage(const std::string& text) = 0;
     virtual int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) = 0;
+    // A modal form that is shown: true when the backend worked it itself.
+    virtual bool RunModal(TForm*) { return false; }
+    virtual bool FileDialog(FileDialogRequest&) { return false; }
 };
 
 // The backend in use; never null (a console backend until another is set).
@@ -53,6 +70,14 @@ public:
     ScriptedResponder();
     ~ScriptedResponder() override;
     void QueueAnswer(int modalResult) { answers_.push_back(modalResult); }
+    // Work for the next modal form: it runs while the form is shown (after its
+    // OnShow) and should set the form's result, e.g. by clicking a button.
+    // A form with no work queued closes with Cancel.
+    void QueueModal(std::function<void(TForm*)> work) { modals_.push_back(std::move(work)); }
+    // The file the next open or save dialog returns; "" cancels it.
+    void QueueFile(const std::string& path) { files_.push_back(path); }
+    const std::vector<FileDialogRequest>& FileDialogs() const { return fileDialogs_; }
+    std::vector<std::string> ModalForms() const { return modalForms_; }
     const std::vector<Shown>& Boxes() const { return boxes_; }
     std::vector<std::string> Texts() const;
     void Clear() { boxes_.clear(); }
@@ -60,9 +85,15 @@ public:
 
     void ShowMessage(const std::string& text) override;
     int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+    bool RunModal(TForm* form) override;
+    bool FileDialog(FileDialogRequest& request) override;
 
 private:
     DialogBackend* previous_;
+    std::deque<std::function<void(TForm*)>> modals_;
+    std::deque<std::string> files_;
+    std::vector<FileDialogRequest> fileDialogs_;
+    std::vector<std::string> modalForms_;
     std::deque<int> answers_;
     std::vector<Shown> boxes_;
 };

@@ -1,0 +1,10 @@
+#include "export/exportwin.h"
+
+TExportForm* ExportForm = nullptr;
+
+TExportForm::TExportForm(TComponent* owner) : TForm(owner) {
+    SetCaption("Export Currencies");
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+    SetClientSize(313, 166);
+}

@@ -1,0 +1,404 @@
+#include "mainwin/main.h"
+
+#include "currency/settings.h"
+#include "currency/srcimf.h"
+#include "currency/srcpacific.h"
+#include "export/exportwin.h"
+#include "mainwin/about.h"
+#include "mainwin/loadingwin.h"
+#include "mainwin/saving.h"
+#include "platform/shellapi.h"
+#include "platform/wininet.h"
+#include "update/fetcher.h"
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+const char* const SurfHint = "Surf to this url|Surf to this url.";
+
+std::string SmallImage(int index) { return ":/mainwin/images/small/" + std::to_string(index) + ".png"; }
+std::string LargeImage(int index) { return ":/mainwin/images/large/" + std::to_string(index) + ".png"; }
+}  // namespace
+
+TMainForm::TMainForm(TComponent* owner) : TForm(owner, fsMDIForm) {
+    WindowSettingsFile = "\\data\\windowSettings.xml";
+    SetCaption("Tallyvane 2");
+    SetIcon(":/mainwin/images/app.png");
+    SetMinSize(552, 128);
+    SetColor(clAppWorkSpace);
+
+    SmallImageList = new TImageList(this, 16, 16);
+    for (int i : {0, 1, 2, 15, 16, 17, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29, 30, 31, 32, 33})
+        SmallImageList->SetImage(i, SmallImage(i));
+    LargeImageList = new TImageList(this, 32, 32);
+    for (int i : {1, 3, 4, 5, 6, 7, 8, 9}) LargeImageList->SetImage(i, LargeImage(i));
+
+    BuildActions();
+    BuildMenus();
+    BuildToolBar();
+    StatusBar = new TStatusBar(this);
+    SetStatusBar(StatusBar);
+    SetPopupMenu(BgPopup);
+
+    OnShow = [this](TObject* s) { FormShow(s); };
+    OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+    SetWindowState(wsMaximized);
+}
+
+TMainForm::~TMainForm() {
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::BuildActions() {
+    ActionList1 = new TActionList(this);
+    ActionList1->SetImages(SmallImageList);
+    auto make = [this](const char* category, const char* caption, const char* shortCut, int image, const char* hint,
+                       void (TMainForm::*handler)(TObject*)) {
+        TAction* a = new TAction(ActionList1, caption, shortCut, image, hint);
+        a->Category = category;
+        if (handler) a->OnExecute = [this, handler](TObject* s) { (this->*handler)(s); };
+        return a;
+    };
+    DialogPreferred = make("Dialogs", "&Preferred", "Ctrl+P", 21, "Preferred|Open new preferred window",
+                           &TMainForm::DialogPreferredExecute);
+    DialogWorld = make("Dialogs", "&World", "Ctrl+W", 26, "World|Open new world window", &TMainForm::DialogWorldExecute);
+    DialogCross = make("Dialogs", "Cr&oss Rates", "Ctrl+O", 27, "Cross|Open new cross-rates window",
+                       &TMainForm::DialogCrossExecute);
+    DialogRates = make("Dialogs", "&Rates", "Ctrl+R", 25, "Rates|Change rates settings", &TMainForm::DialogRatesExecute);
+    DialogUpdate = make("Dialogs", "&Update", "Ctrl+U", 28, "Update|Update Currencies", &TMainForm::DialogUpdateExecute);
+    DialogSettings = make("Dialogs", "&Settings", "Ctrl+S", 22, "Settings|Change program settings",
+                          &TMainForm::DialogSettingsExecute);
+    DialogHelp = make("Dialogs", "&Help", "F1", 19, "Help|Load help-information", &TMainForm::DialogHelpExecute);
+    DialogAbout = make("Dialogs", "&About", "", 20, "About|About this program", &TMainForm::DialogAboutExecute);
+    ExecuteCalculator = make("Dialogs", "C&alculator", "Ctrl+A", 30, "Calculator|Open the Windows-Calculator",
+                             &TMainForm::ExecuteCalculatorExecute);
+    ExecutePocketvane = make("Dialogs", "&Pocketvane", "Ctrl+Alt+W", 26, "", &TMainForm::ExecutePocketvaneExecute);
+    ExportExcel1 = make("File", "Expor&t", "Ctrl+T", 33, "Export to Excel", &TMainForm::ExportExcel1Execute);
+    FileExit1 = make("File", "E&xit", "", 18, "Exit|Exit application", &TMainForm::FileExit1Execute);
+    EditCut1 = make("Edit", "Cu&t", "Ctrl+X", 0, "Cut|Cuts the selection and puts it on the Clipboard", nullptr);
+    EditCut1->OnExecute = [](TObject*) { CutFocusedControl(); };
+    EditCopy1 = make("Edit", "&Copy", "Ctrl+C", 1, "Copy|Copies the selection and puts it on the Clipboard", nullptr);
+    EditCopy1->OnExecute = [](TObject*) { CopyFocusedControl(); };
+    EditPaste1 = make("Edit", "&Paste", "Ctrl+V", 2, "Paste|Inserts Clipboard contents", nullptr);
+    EditPaste1->OnExecute = [](TObject*) { PasteFocusedControl(); };
+    WindowTileHorizontal1 = make("Window", "Tile &Horizontally", "", 15, "Tile Horizontally", nullptr);
+    WindowTileHorizontal1->OnExecute = [this](TObject*) { TileHorizontal(); };
+    WindowTileVertical1 = make("Window", "Tile &Vertically", "", 16, "Tile Vertically", nullptr);
+    WindowTileVertical1->OnExecute = [this](TObject*) { TileVertical(); };
+    WindowCascade1 = make("Window", "&Cascade", "", 17, "Cascade", nullptr);
+    WindowCascade1->OnExecute = [this](TObject*) { Cascade(); };
+    WindowMinimizeAll1 = make("Window", "&Minimize All", "", -1, "Minimize All", nullptr);
+    WindowMinimizeAll1->OnExecute = [this](TObject*) { MinimizeAllChildren(); };
+    ShowToolbarAction = make("Toolbar", "&Show Toolbar", "", -1, "Show or hide the toolbar",
+                             &TMainForm::ShowToolbarActionExecute);
+    ShowToolbarAction->SetChecked(true);
+    PicturesAndTextAction = make("Toolbar", "&Pictures and Text", "", -1, "Show both pictures and text in the toolbar.",
+                                 &TMainForm::PicturesAndTextActionExecute);
+    PicturesAndTextAction->SetChecked(true);
+    PacificWebsiteAction = make("", "", "", -1, "", &TMainForm::PacificWebsiteActionExecute);
+    PacificUpdateAction = make("", "", "", -1, "", &TMainForm::PacificUpdateActionExecute);
+    IMFWebsiteAction = make("", "", "", -1, "", &TMainForm::IMFWebsiteActionExecute);
+    IMFUpdateAction = make("", "", "", -1, "", &TMainForm::IMFUpdateActionExecute);
+    SurfToAction = make("", "", "", -1, "", &TMainForm::SurfToActionExecute);
+}
+
+TMenuItem* TMainForm::Item(TComponent* owner, TAction* action) {
+    auto* item = new TMenuItem(owner);
+    if (action) item->SetAction(action);
+    else item->SetCaption("-");
+    return item;
+}
+
+void TMainForm::BuildMenus() {
+    MainMenu1 = new TMainMenu(this);
+    MainMenu1->SetImages(SmallImageList);
+    auto menu = [this](const char* caption, const char* hint, std::initializer_list<TAction*> actions) {
+        auto* m = new TMenuItem(MainMenu1, caption);
+        m->SetHint(hint);
+        for (TAction* a : actions) m->Add(Item(MainMenu1, a));
+        MainMenu1->Add(m);
+        return m;
+    };
+    File1 = menu("&File", "File commands",
+                 {DialogPreferred, DialogWorld, DialogCross, nullptr, DialogRates, DialogUpdate, DialogSettings, nullptr,
+                  ExportExcel1, nullptr, ExecuteCalculator, ExecutePocketvane, nullptr, FileExit1});
+    Edit1 = menu("&Edit", "Edit commands", {EditCut1, EditCopy1, EditPaste1});
+    Window1 = menu("&Window", "Window commands",
+                   {WindowTileHorizontal1, WindowTileVertical1, WindowCascade1, WindowMinimizeAll1});
+    Help1 = menu("&Help", "Help topics", {DialogHelp, DialogAbout});
+    SetMenu(MainMenu1);
+    SetWindowMenu(Window1);
+
+    BgPopup = new TPopupMenu(this);
+    BgPopup->SetImages(SmallImageList);
+    for (TAction* a : {DialogPreferred, DialogWorld, DialogCross, static_cast<TAction*>(nullptr), DialogRates,
+                       DialogUpdate, static_cast<TAction*>(nullptr), DialogSettings, DialogHelp,
+                       static_cast<TAction*>(nullptr), ExecuteCalculator, static_cast<TAction*>(nullptr)})
+        BgPopup->Add(Item(BgPopup, a));
+    auto* toolbarMenu = new TMenuItem(BgPopup, "&Toolbar");
+    toolbarMenu->SetHint("Toolbar settings");
+    toolbarMenu->Add(Item(BgPopup, ShowToolbarAction));
+    TMenuItem* showPictures = Item(BgPopup, PicturesAndTextAction);
+    showPictures->SetCaption("&Show Pictures");
+    toolbarMenu->Add(showPictures);
+    BgPopup->Add(toolbarMenu);
+    BgPopup->Add(Item(BgPopup, nullptr));
+    BgPopup->Add(Item(BgPopup, FileExit1));
+
+    UpdatePopup = new TPopupMenu(this);
+    UpdatePopup->SetImages(SmallImageList);
+    Internet1 = new TMenuItem(UpdatePopup, "&Internet");
+    Internet1->SetHint("Update|Update Currencies From Internet");
+    Internet1->SetImageIndex(28);
+    Internet1->OnClick = [this](TObject* s) { Internet1Click(s); };
+    OpenFile1 = new TMenuItem(UpdatePopup, "&File");
+    OpenFile1->SetHint("Update|Update Currencies From File");
+    OpenFile1->SetImageIndex(29);
+    OpenFile1->OnClick = [this](TObject* s) { OpenFile1Click(s); };
+    UpdatePopup->Add(Internet1);
+    UpdatePopup->Add(OpenFile1);
+}
+
+void TMainForm::BuildToolBar() {
+    ToolBar1 = new TToolBar(this);
+    ToolBar1->SetButtonSize(70, 52);
+    ToolBar1->SetImages(LargeImageList);
+    ToolBar1->SetShowCaptions(true);
+    ToolBar1->SetShowHint(true);
+    ToolBar1->SetPopupMenu(BgPopup);
+    auto button = [this](TAction* action, TToolButtonStyle style, int image) {
+        auto* b = new TToolButton(this, ToolBar1, style);
+        b->SetAction(action);
+        b->SetImageIndex(image);
+        return b;
+    };
+    PreferredButton = button(DialogPreferred, tbsButton, 5);
+    WorldButton = button(DialogWorld, tbsButton, 4);
+    CrossButton = button(DialogCross, tbsButton, 6);
+    new TToolButton(this, ToolBar1, tbsSeparator, 8);
+    RatesButton = button(DialogRates, tbsCheck, 3);
+    UpdateButton = button(DialogUpdate, tbsDropDown, 7);
+    UpdateButton->SetDropdownMenu(UpdatePopup);
+    UpdateButton->SetPopupMenu(UpdatePopup);
+    SettingsButton = button(DialogSettings, tbsCheck, 1);
+    new TToolButton(this, ToolBar1, tbsSeparator);
+    CalculatorButton = button(ExecuteCalculator, tbsButton, 9);
+    AddToolBar(ToolBar1);
+}
+
+// ---------------------------------------------------------------- start-up and shutdown
+
+void TMainForm::FormShow(TObject*) {
+    // Runs once, even when a show event comes again while it is still running.
+    if (started_ || CurrentSource) return;
+    started_ = true;
+    ProgramDir = ProgramFolder();
+    AppSettings = Settings::Instance();
+    const bool splash = AppSettings->ShowSplash;
+    if (splash) {
+        LoadingForm->Show();
+        LoadingForm->Image2->Show();
+        LoadingForm->Repaint();
+    }
+    auto* pacific = new Pacific();
+    Sources.push_back(pacific);
+    if (splash) {
+        LoadingForm->Image3->Show();
+        LoadingForm->Repaint();
+    }
+    Help1->Add(new TMenuItem(Help1, "-"));
+    AddSourceHelp(pacific, PacificWebsiteAction, PacificUpdateAction, 0);
+    auto* imf = new Imf();
+    Sources.push_back(imf);
+    if (splash) {
+        LoadingForm->Image4->Show();
+        LoadingForm->Repaint();
+    }
+    AddSourceHelp(imf, IMFWebsiteAction, IMFUpdateAction, 2);
+    SurfUrls[4] = AppSettings->WebAddress;
+    auto* page = new TMenuItem(Help1);
+    page->SetAction(SurfToAction);
+    page->SetCaption("&Tallyvane Page");
+    page->SetImageIndex(32);
+    page->SetHint(SurfHint);
+    Help1->Add(page);
+
+    // Any stored value but 0 means the IMF, so no index reaches past the list.
+    CurrentSource = Sources[AppSettings->Source == 0 ? 0 : 1];
+    UpdateButton->SetImageIndex(AppSettings->useInternet ? 7 : 8);
+    DialogUpdate->SetImageIndex(AppSettings->useInternet ? 28 : 29);
+
+    if (!AppSettings->ReadAbout) {
+        AboutForm->OKButton->SetCaption("I Agree");
+        AboutForm->ShowModal();
+        AboutForm->OKButton->SetCaption("OK");
+    }
+
+    ToolBar1->SetVisible(AppSettings->showToolbar);
+    ShowToolbarAction->SetChecked(AppSettings->showToolbar);
+    if (AppSettings->toolSetting != 0) {
+        AppSettings->toolSetting = 0;
+        PicturesAndTextAction->Execute();
+    }
+
+    LoadWindowSettings();
+    if (splash) {
+        LoadingForm->Image5->Show();
+        LoadingForm->Image6->Show();
+        LoadingForm->Repaint();
+        LoadingForm->Close();
+    }
+    if (AppSettings->useInternet && AppSettings->checkOnStart && IsOnline()) DialogUpdateExecute(this);
+}
+
+void TMainForm::AddSourceHelp(CurrSource* source, TAction* website, TAction* update, int urlIndex) {
+    auto* sub = new TMenuItem(Help1, source->GetName());
+    sub->SetImageIndex(31);
+    auto* site = new TMenuItem(Help1);
+    site->SetAction(website);
+    site->SetCaption("&Website");
+    site->SetImageIndex(32);
+    site->SetHint(SurfHint);
+    auto* page = new TMenuItem(Help1);
+    page->SetAction(update);
+    page->SetCaption("&Update URL");
+    page->SetImageIndex(32);
+    page->SetHint(SurfHint);
+    sub->Add(site);
+    sub->Add(page);
+    SurfUrls[urlIndex] = "http://" + source->GetWebsite();
+    SurfUrls[urlIndex + 1] = "http://" + source->GetUpdateAddress();
+    Help1->Add(sub);
+}
+
+void TMainForm::FormClose(TObject*, TCloseAction&) {
+    delete ActiveFetcher;
+    ActiveFetcher = nullptr;
+    SavingForm->Show();
+    SavingForm->Repaint();
+    while (!Sources.empty()) {
+        CurrSource* source = Sources.front();
+        Sources.erase(Sources.begin());
+        delete source;
+    }
+    CurrentSource = nullptr;
+    SaveWindowSettings();
+    try {
+        Settings::Release();
+    } catch (const std::exception& e) {
+        // The program still ends; the user learns that the settings were not kept.
+        MessageDlg(e.what(), mtError, {mbOK}, 0);
+    }
+    AppSettings = nullptr;
+    SavingForm->Close();
+}
+
+bool TMainForm::IsOnline() {
+    unsigned long flags = 0;
+    return InternetGetConnectedState(&flags, 0) != 0;
+}
+
+// ---------------------------------------------------------------- actions
+
+void TMainForm::DialogPreferredExecute(TObject*) { OpenPreferredWindow(-1, "0"); }
+void TMainForm::DialogWorldExecute(TObject*) { OpenWorldWindow(-1, -1, "0"); }
+void TMainForm::DialogCrossExecute(TObject*) { OpenCrossWindow(-1, -1, -1, -1); }
+
+void TMainForm::DialogRatesExecute(TObject*) {
+    if (RatesWindow) CloseRatesWindow();
+    else OpenRatesWindow();
+}
+
+void TMainForm::DialogSettingsExecute(TObject*) {
+    if (SettingsWindow) CloseSettingsWindow();
+    else OpenSettingsWindow();
+}
+
+void TMainForm::DialogUpdateExecute(TObject*) {
+    delete ActiveFetcher;
+    ActiveFetcher = nullptr;
+    UpdateButton->SetDown(true);
+    ActiveFetcher = nullptr;  // the fetchers come with the update code
+    CurrentSource->Update(ActiveFetcher);
+    if (!ActiveFetcher) UpdateFinished();
+}
+
+void TMainForm::Internet1Click(TObject* sender) {
+    AppSettings->useInternet = true;
+    UpdateButton->SetImageIndex(7);
+    DialogUpdate->SetImageIndex(28);
+    DialogUpdateExecute(sender);
+}
+
+void TMainForm::OpenFile1Click(TObject* sender) {
+    AppSettings->useInternet = false;
+    UpdateButton->SetImageIndex(8);
+    DialogUpdate->SetImageIndex(29);
+    DialogUpdateExecute(sender);
+}
+
+void TMainForm::ShowToolbarActionExecute(TObject*) {
+    AppSettings->showToolbar = !AppSettings->showToolbar;
+    ShowToolbarAction->SetChecked(AppSettings->showToolbar);
+    ToolBar1->SetVisible(AppSettings->showToolbar);
+}
+
+void TMainForm::PicturesAndTextActionExecute(TObject*) {
+    if (AppSettings->toolSetting == 0) {
+        AppSettings->toolSetting = 1;
+        PicturesAndTextAction->SetChecked(false);
+        ToolBar1->SetImages(nullptr);
+    } else {
+        AppSettings->toolSetting = 0;
+        PicturesAndTextAction->SetChecked(true);
+        ToolBar1->SetImages(LargeImageList);
+    }
+    ToolBar1->SetShowCaptions(true);
+}
+
+void TMainForm::FileExit1Execute(TObject*) { Close(); }
+
+void TMainForm::ExportExcel1Execute(TObject*) { ExportForm->ShowModal(); }
+
+void TMainForm::DialogAboutExecute(TObject*) {
+    AboutForm->OKButton->SetCaption("OK");
+    AboutForm->ShowModal();
+}
+
+void TMainForm::Launch(const std::string& file) { ShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL); }
+
+void TMainForm::DialogHelpExecute(TObject*) {
+    const std::string manual = ProgramDir + "/manual/index.html";
+    if (!FileExists(manual)) {
+        ShowMessage("Can't locate help-file at: " + manual);
+        return;
+    }
+    Launch(manual);
+}
+
+void TMainForm::ExecuteCalculatorExecute(TObject*) { Launch(AppSettings->Calc); }
+void TMainForm::ExecutePocketvaneExecute(TObject*) { Launch("pocketvane.exe"); }
+void TMainForm::PacificWebsiteActionExecute(TObject*) { Launch(SurfUrls[0]); }
+void TMainForm::PacificUpdateActionExecute(TObject*) { Launch(SurfUrls[1]); }
+void TMainForm::IMFWebsiteActionExecute(TObject*) { Launch(SurfUrls[2]); }
+void TMainForm::IMFUpdateActionExecute(TObject*) { Launch(SurfUrls[3]); }
+void TMainForm::SurfToActionExecute(TObject*) { Launch(SurfUrls[4]); }
+
+// ---------------------------------------------------------------- child windows
+// The conversion windows, the rates and settings windows and the layout file
+// come with their own code; until then these operations keep the buttons'
+// states right and open nothing.
+
+void TMainForm::OpenPreferredWindow(int, const std::string&) {}
+void TMainForm::OpenWorldWindow(int, int, const std::string&) {}
+void TMainForm::OpenCrossWindow(int, int, int, int) {}
+void TMainForm::OpenRatesWindow() { RatesButton->SetDown(false); }
+void TMainForm::OpenSettingsWindow() { SettingsButton->SetDown(false); }
+void TMainForm::CloseWindow(TCurrencyWindow* window) { OpenWindows.erase(window); }
+void TMainForm::CloseRatesWindow() { RatesButton->SetDown(false); }
+void TMainForm::CloseSettingsWindow() { SettingsButton->SetDown(false); }
+void TMainForm::RefreshWindows() {}
+void TMainForm::CloseAllWindows() {}
+void TMainForm::UpdateFinished() { UpdateButton->SetDown(false); }
+void TMainForm::LoadWindowSettings() {}
+void TMainForm::SaveWindowSettings() {}

@@ -1,0 +1,158 @@
+// Image lists, tool bars, status bars and list views.
+#pragma once
+
+#include "platform/actnlist.h"
+#include "platform/controls.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QToolBar;
+class QStatusBar;
+class TPopupMenu;
+
+class TImageList : public TComponent {
+public:
+    TImageList(TComponent* owner, int width, int height);
+    ~TImageList() override;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Puts a picture (a file, or ":/..." for one built into the program) at an
+    // index; indexes in between stay empty.
+    void SetImage(int index, const std::string& imageFile);
+    int Count() const;
+    bool HasImage(int index) const;
+
+private:
+    friend struct ImageListAccess;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    int width_, height_;
+};
+
+enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator };
+
+class TToolBar : public TWinControl {
+public:
+    explicit TToolBar(TComponent* owner);
+    // Null shows the buttons' captions alone.
+    void SetImages(TImageList* images);
+    TImageList* Images() const { return images_; }
+    void SetShowCaptions(bool show);
+    void SetButtonSize(int width, int height);
+    int ButtonWidth() const { return buttonWidth_; }
+    int ButtonHeight() const { return buttonHeight_; }
+    QToolBar* QtBar() const;
+
+private:
+    friend class TToolButton;
+    void Restyle();
+    TImageList* images_ = nullptr;
+    bool showCaptions_ = true;
+    int buttonWidth_ = 23, buttonHeight_ = 22;
+};
+
+class TToolButton : public TControl, public TActionClient {
+public:
+    TToolButton(TComponent* owner, TToolBar* bar, TToolButtonStyle style = tbsButton, int width = 0);
+    ~TToolButton() override;
+    void SetAction(TAction* action);
+    TAction* Action() const { return action_; }
+    void SetCaption(const std::string& caption);
+    std::string Caption() const { return caption_; }
+    void SetImageIndex(int index);
+    int ImageIndex() const { return imageIndex_; }
+    TToolButtonStyle Style() const { return style_; }
+    bool Down() const;
+    void SetDown(bool down);
+    void SetDropdownMenu(TPopupMenu* menu);
+    // As a press of the button.
+    void Click();
+    void ActionChanged() override;
+
+protected:
+    void DoClick() override {}
+    void DoPopup(int x, int y) override;
+
+private:
+    friend class TToolBar;
+    void Refresh();
+    TToolBar* bar_;
+    TToolButtonStyle style_;
+    TAction* action_ = nullptr;
+    TPopupMenu* dropdown_ = nullptr;
+    std::string caption_;
+    int imageIndex_ = -1;
+    bool ownCaption_ = false, ownImage_ = false;
+};
+
+class TStatusBar : public TWinControl {
+public:
+    explicit TStatusBar(TComponent* owner);
+    void SetSimpleText(const std::string& text);
+    std::string SimpleText() const;
+    QStatusBar* QtStatusBar() const;
+};
+
+class TListView;
+
+class TListItem {
+public:
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+    // The texts of the columns after the first.
+    std::string SubItem(int index) const;
+    void SetSubItem(int index, const std::string& text);
+    int SubItemCount() const;
+    void AddSubItem(const std::string& text) { SetSubItem(SubItemCount(), text); }
+    bool Selected() const;
+    void SetSelected(bool selected);
+    int Index() const;
+    void* Data = nullptr;
+
+private:
+    friend class TListView;
+    TListItem(TListView* view, void* row) : view_(view), row_(row) {}
+    TListView* view_;
+    void* row_;  // the toolkit's row
+};
+
+class TListView : public TWinControl {
+public:
+    explicit TListView(TComponent* owner, TWinControl* parent = nullptr);
+    ~TListView() override;
+    void AddColumn(const std::string& caption, int width, bool rightAligned = false);
+    int ColumnCount() const;
+    void SetColumnWidth(int index, int width);
+    TListItem* AddItem();
+    int Count() const { return static_cast<int>(items_.size()); }
+    TListItem* Item(int index) const { return items_[static_cast<size_t>(index)].get(); }
+    void Delete(int index);
+    void Clear();
+    void SetMultiSelect(bool multi);
+    // The first selected item, or null.
+    TListItem* Selected() const;
+    int SelCount() const;
+    std::vector<TListItem*> SelectedItems() const;
+    void ClearSelection();
+    void SetHideSelection(bool hide);
+    void SetRowSelect(bool rowSelect);
+    TListItem* FindCaption(const std::string& caption) const;
+    void BeginUpdate();
+    void EndUpdate();
+    TNotifyEvent OnSelectItem;
+
+private:
+    friend class TListItem;
+    int IndexOfRow(void* row) const;
+    std::vector<std::unique_ptr<TListItem>> items_;
+};
+
+// The text on the clipboard.
+class TClipboard {
+public:
+    std::string AsText() const;
+    void SetAsText(const std::string& text);
+};
+TClipboard* Clipboard();

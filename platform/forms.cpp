@@ -1,0 +1,700 @@
+#include "platform/forms.h"
+
+#include "platform/comctrls.h"
+#include "platform/dialogs.h"
+#include "platform/menus.h"
+#include "platform/qtbridge.h"
+#include "platform/stdctrls.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFont>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyleFactory>
+#include <QTimer>
+#include <QToolBar>
+
+#include <set>
+
+TApplication* Application = nullptr;
+
+namespace {
+std::set<const TForm*>& LiveForms() {
+    static std::set<const TForm*> forms;
+    return forms;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- toolkit widgets
+
+// The window (or, inside an MDI frame, the client area) of a form.
+class FormWidget : public QWidget {
+public:
+    explicit FormWidget(TForm* form) : form_(form) {}
+    void Detach() { form_ = nullptr; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        e->ignore();  // the form decides what closing means
+        if (form_) form_->HandleClose();
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (form_ && form_->HandleKey(e->key(), static_cast<int>(e->modifiers()))) return;
+        QWidget::keyPressEvent(e);
+    }
+
+private:
+    TForm* form_;
+};
+
+class MainFrameWidget : public QMainWindow {
+public:
+    explicit MainFrameWidget(TForm* form) : form_(form) {
+        mdi = new QMdiArea(this);
+        mdi->setBackground(QApplication::palette().brush(QPalette::Dark));
+        mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setCentralWidget(mdi);
+    }
+    void Detach() { form_ = nullptr; }
+    QMdiArea* mdi;
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        e->ignore();
+        if (form_) form_->HandleClose();
+    }
+
+private:
+    TForm* form_;
+};
+
+struct TForm::Impl {
+    QPointer<QWidget> content;         // the form's own widget (Handle)
+    QPointer<QMdiSubWindow> sub;       // its frame while it is an MDI child
+    MainFrameWidget* main = nullptr;   // the frame of an MDI form
+    QPointer<QEventLoop> modalLoop;
+    bool visible = false;
+    TMenuItem* windowMenu = nullptr;
+    QList<QAction*> windowListActions;
+    std::string iconFile;
+};
+
+namespace {
+QWidget* MakeFormWidget(TForm* form, TFormStyle style) {
+    if (style == fsMDIForm) return new MainFrameWidget(form);
+    return new FormWidget(form);
+}
+
+QMdiArea* MainMdiArea() {
+    if (!Application || !Application->MainForm()) return nullptr;
+    auto* main = dynamic_cast<QMainWindow*>(Application->MainForm()->Handle());
+    return main ? qobject_cast<QMdiArea*>(main->centralWidget()) : nullptr;
+}
+}  // namespace
+
+TForm::TForm(TComponent* owner, TFormStyle style)
+    : TWinControl(owner, MakeFormWidget(this, style)), impl_(new Impl), style_(style) {
+    impl_->content = TControl::Handle();
+    impl_->main = dynamic_cast<MainFrameWidget*>(TControl::Handle());
+    LiveForms().insert(this);
+    QWidget* w = impl_->content;
+    w->hide();
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (style_ != fsMDIForm) w->setAutoFillBackground(true);
+    if (style_ == fsMDIChild && MainMdiArea()) Dock();
+    else ApplyFlags();
+}
+
+TForm::~TForm() {
+    LiveForms().erase(this);
+    if (impl_->modalLoop) impl_->modalLoop->quit();
+    DestroyOwned();
+    if (auto* fw = dynamic_cast<FormWidget*>(impl_->content.data())) fw->Detach();
+    if (impl_->main) impl_->main->Detach();
+    if (impl_->sub) {
+        QMdiSubWindow* sub = impl_->sub;
+        impl_->sub = nullptr;
+        delete sub;  // and the form's widget inside it
+    }
+}
+
+QWidget* TForm::Frame() const {
+    if (impl_->sub) return impl_->sub;
+    return impl_->content;
+}
+
+QWidget* TForm::ClientWidget() const {
+    if (impl_->main) return impl_->main->mdi;
+    return impl_->content;
+}
+
+void TForm::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (Frame()) Frame()->setWindowTitle(QtText(caption));
+    if (impl_->content) impl_->content->setWindowTitle(QtText(caption));
+}
+
+void TForm::SetIcon(const std::string& imageFile) {
+    impl_->iconFile = imageFile;
+    if (Frame()) Frame()->setWindowIcon(QIcon(QtText(imageFile)));
+}
+
+void TForm::ApplyFlags() {
+    QWidget* w = Frame();
+    if (!w) return;
+    if (impl_->sub) {
+        Qt::WindowFlags f = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if (borderIcons_ & biSystemMenu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (borderIcons_ & biMinimize) f |= Qt::WindowMinimizeButtonHint;
+        if (borderIcons_ & biMaximize) f |= Qt::WindowMaximizeButtonHint;
+        impl_->sub->setWindowFlags(f);
+        return;
+    }
+    if (style_ == fsMDIForm) return;
+    bool shown = impl_->visible && !w->isHidden();
+    Qt::WindowFlags f = Qt::Window;
+    switch (borderStyle_) {
+    case bsNone: f = Qt::Window | Qt::FramelessWindowHint; break;
+    case bsDialog: f = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    case bsToolWindow:
+    case bsSizeToolWin: f = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    default: f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    }
+    if (borderStyle_ != bsNone) {
+        if (borderIcons_ & biSystemMenu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (borderStyle_ != bsDialog && (borderIcons_ & biMinimize)) f |= Qt::WindowMinimizeButtonHint;
+        if (borderStyle_ != bsDialog && (borderIcons_ & biMaximize)) f |= Qt::WindowMaximizeButtonHint;
+    }
+    if (style_ == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    QPoint pos = w->pos();
+    w->setWindowFlags(f);
+    w->move(pos);
+    if (shown) w->show();
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+    borderStyle_ = style;
+    ApplyFlags();
+}
+
+void TForm::SetBorderIcons(int icons) {
+    borderIcons_ = icons;
+    ApplyFlags();
+}
+
+void TForm::SetFormStyle(TFormStyle style) {
+    if (style == style_ || style_ == fsMDIForm || style == fsMDIForm) return;
+    bool wasChild = style_ == fsMDIChild;
+    style_ = style;
+    if (wasChild && style_ != fsMDIChild) Undock();
+    else if (!wasChild && style_ == fsMDIChild) Dock();
+    else ApplyFlags();
+}
+
+void TForm::Dock() {
+    QMdiArea* area = MainMdiArea();
+    QWidget* content = impl_->content;
+    if (!area || !content || impl_->sub) return;
+    QSize size = content->size();
+    content->setParent(nullptr);
+    QMdiSubWindow* sub = area->addSubWindow(content);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    // The child's own close shortcut (Ctrl+W on this desktop) would shadow
+    // the main window's commands; the close box stays.
+    if (QMenu* menu = sub->systemMenu())
+        for (QAction* a : menu->actions()) a->setShortcuts({});
+    sub->setWindowTitle(QtText(caption_));
+    if (!impl_->iconFile.empty()) sub->setWindowIcon(QIcon(QtText(impl_->iconFile)));
+    impl_->sub = sub;
+    ApplyFlags();
+    content->show();
+    sub->resize(sub->sizeHint().expandedTo(size + (sub->size() - content->size())));
+    SetClientSize(size.width(), size.height());
+    if (impl_->visible) sub->show();
+    else sub->hide();
+}
+
+void TForm::Undock() {
+    QMdiSubWindow* sub = impl_->sub;
+    QWidget* content = impl_->content;
+    if (!sub || !content) return;
+    QPoint global = sub->mapToGlobal(QPoint(0, 0));
+    QSize size = content->size();
+    sub->setWidget(nullptr);
+    impl_->sub = nullptr;
+    content->setParent(nullptr);
+    QMdiArea* area = sub->mdiArea();
+    if (area) area->removeSubWindow(sub);
+    sub->deleteLater();
+    ApplyFlags();
+    content->resize(size);
+    content->move(global);
+    if (impl_->visible) content->show();
+}
+
+int TForm::Left() const { return Frame() ? Frame()->x() : 0; }
+int TForm::Top() const { return Frame() ? Frame()->y() : 0; }
+
+int TForm::Width() const {
+    QWidget* w = Frame();
+    if (!w) return 0;
+    return w->isWindow() ? w->frameGeometry().width() : w->width();
+}
+
+int TForm::Height() const {
+    QWidget* w = Frame();
+    if (!w) return 0;
+    return w->isWindow() ? w->frameGeometry().height() : w->height();
+}
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+    QWidget* w = Frame();
+    if (!w) return;
+    placed_ = true;
+    if (w->isWindow()) {
+        QSize extra = w->frameGeometry().size() - w->size();
+        w->move(left, top);
+        w->resize(std::max(0, width - extra.width()), std::max(0, height - extra.height()));
+    } else {
+        w->setGeometry(left, top, std::max(0, width), std::max(0, height));
+    }
+}
+
+void TForm::SetClientSize(int width, int height) {
+    QWidget* content = impl_->main ? static_cast<QWidget*>(impl_->main->mdi) : impl_->content.data();
+    QWidget* frame = impl_->main ? static_cast<QWidget*>(impl_->main) : Frame();
+    if (!content || !frame) return;
+    if (frame == content) {
+        content->resize(width, height);
+        return;
+    }
+    QSize extra = frame->size() - content->size();
+    frame->resize(width + extra.width(), height + extra.height());
+}
+
+void TForm::SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
+void TForm::SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
+
+void TForm::SetMinSize(int width, int height) {
+    if (Frame()) Frame()->setMinimumSize(width, height);
+}
+
+TWindowState TForm::WindowState() const {
+    QWidget* w = Frame();
+    if (!w) return wsNormal;
+    if (w->windowState() & Qt::WindowMinimized) return wsMinimized;
+    if (w->windowState() & Qt::WindowMaximized) return wsMaximized;
+    return wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState state) {
+    QWidget* w = Frame();
+    if (!w) return;
+    Qt::WindowStates s = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (state == wsMinimized) s |= Qt::WindowMinimized;
+    if (state == wsMaximized) s |= Qt::WindowMaximized;
+    w->setWindowState(s);
+    if (impl_->visible) w->show();
+}
+
+void TForm::PlaceAtFirstShow() {
+    if (placed_) return;
+    placed_ = true;
+    QWidget* w = Frame();
+    if (!w) return;
+    QRect area;
+    if (impl_->sub && impl_->sub->mdiArea()) {
+        area = impl_->sub->mdiArea()->viewport()->rect();
+    } else if ((position_ == poMainFormCenter || position_ == poOwnerFormCenter) && Application &&
+               Application->MainForm() && Application->MainForm() != this) {
+        area = Application->MainForm()->Frame()->frameGeometry();
+    } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        area = screen->availableGeometry();
+    }
+    switch (position_) {
+    case poScreenCenter:
+    case poDesktopCenter:
+    case poMainFormCenter:
+    case poOwnerFormCenter:
+        if (area.isValid()) w->move(area.center() - QPoint(Width() / 2, Height() / 2));
+        break;
+    default:
+        break;
+    }
+}
+
+bool TForm::Visible() const { return impl_->visible; }
+
+void TForm::SetVisible(bool visible) {
+    if (visible == impl_->visible) {
+        if (visible && Frame()) Frame()->raise();
+        return;
+    }
+    impl_->visible = visible;
+    QWidget* frame = Frame();
+    if (visible) {
+        PlaceAtFirstShow();
+        if (impl_->sub) impl_->content->show();
+        if (frame) {
+            frame->show();
+            frame->raise();
+            if (impl_->sub && impl_->sub->mdiArea()) impl_->sub->mdiArea()->setActiveSubWindow(impl_->sub);
+            else if (frame->isWindow()) frame->activateWindow();
+        }
+        if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
+        HandleShow();
+    } else {
+        if (frame) frame->hide();
+        HandleHide();
+    }
+}
+
+void TForm::HandleShow() {
+    if (!OnShow) return;
+    FormBusy busy(this);
+    SafeCall([&] { OnShow(this); });
+}
+
+void TForm::HandleHide() {
+    if (!OnHide) return;
+    FormBusy busy(this);
+    SafeCall([&] { OnHide(this); });
+}
+
+void TForm::FormLoaded() {
+    if (style_ == fsMDIChild) SetVisible(true);
+}
+
+void TForm::SetActiveControl(TControl* control) {
+    activeControl_ = control;
+    if (control && impl_->visible && control->CanFocus()) control->SetFocus();
+}
+
+void TForm::Close() { HandleClose(); }
+
+bool TForm::HandleClose() {
+    if (closing_ || releasing_) return false;
+    closing_ = true;
+    FormBusy busy(this);
+    bool canClose = true;
+    if (OnCloseQuery) SafeCall([&] { OnCloseQuery(this, canClose); });
+    if (!canClose) {
+        closing_ = false;
+        return false;
+    }
+    const bool isMain = Application && Application->MainForm() == this;
+    TCloseAction action = style_ == fsMDIChild ? caFree : caHide;
+    if (OnClose) SafeCall([&] { OnClose(this, action); });
+    closing_ = false;
+    if (action == caNone) return false;
+    if (isMain) {
+        SetVisible(false);
+        Application->Terminate();
+        return true;
+    }
+    switch (action) {
+    case caHide:
+        if (modal_ && modalResult_ == 0) modalResult_ = mrCancel;
+        SetVisible(false);
+        break;
+    case caFree:
+        if (modal_ && modalResult_ == 0) modalResult_ = mrCancel;
+        Release();
+        break;
+    case caMinimize:
+        SetWindowState(wsMinimized);
+        break;
+    default:
+        break;
+    }
+    if (impl_->modalLoop) impl_->modalLoop->quit();
+    return true;
+}
+
+void TForm::Release() {
+    if (releasing_) return;
+    SetVisible(false);
+    releasing_ = true;
+    DestroyWhenIdle();
+}
+
+void TForm::DestroyWhenIdle() {
+    QPointer<QWidget> guard = impl_->content;
+    QTimer::singleShot(0, [this, guard] {
+        if (!guard || !LiveForms().count(this)) return;
+        if (busy_ > 0 || modal_) {
+            DestroyWhenIdle();  // a handler of this form is still running
+            return;
+        }
+        delete this;
+    });
+}
+
+void TForm::SetModalResult(int result) {
+    modalResult_ = result;
+    if (result != 0 && impl_->modalLoop) impl_->modalLoop->quit();
+}
+
+int TForm::ShowModal() {
+    if (modal_) return mrCancel;
+    if (impl_->sub) return mrCancel;  // an MDI child cannot be modal
+    modal_ = true;
+    modalResult_ = 0;
+    QWidget* w = Frame();
+    w->setWindowModality(Qt::ApplicationModal);
+    SetVisible(true);
+    QPointer<QWidget> guard = impl_->content;
+    const bool scripted = Dialogs().RunModal(this);
+    while (guard && LiveForms().count(this)) {
+        if (!scripted && modalResult_ == 0 && impl_->visible) {
+            QEventLoop loop;
+            impl_->modalLoop = &loop;
+            loop.exec();
+            impl_->modalLoop = nullptr;
+            if (!guard || !LiveForms().count(this)) break;
+        }
+        if (modalResult_ == 0) modalResult_ = mrCancel;
+        if (!impl_->visible) break;
+        // A result ends the dialog through the usual close handling, which
+        // may keep it open.
+        bool canClose = true;
+        if (OnCloseQuery) SafeCall([&] { OnCloseQuery(this, canClose); });
+        TCloseAction action = caHide;
+        if (canClose && OnClose) SafeCall([&] { OnClose(this, action); });
+        if (!canClose || action == caNone) {
+            if (scripted) break;
+            modalResult_ = 0;
+            continue;
+        }
+        break;
+    }
+    int result = modalResult_;
+    if (guard && LiveForms().count(this)) {
+        modal_ = false;
+        SetVisible(false);
+        w->setWindowModality(Qt::NonModal);
+    }
+    return result;
+}
+
+TButton* TForm::FindButton(bool cancel) const {
+    std::vector<const TWinControl*> pending{this};
+    while (!pending.empty()) {
+        const TWinControl* c = pending.back();
+        pending.pop_back();
+        for (int i = 0; i < c->ControlCount(); ++i) {
+            TControl* child = c->Controls(i);
+            if (auto* b = dynamic_cast<TButton*>(child)) {
+                if (cancel ? b->Cancel() : b->Default()) return b;
+            } else if (auto* wc = dynamic_cast<TWinControl*>(child)) {
+                pending.push_back(wc);
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool TForm::HandleKey(int qtKey, int modifiers) {
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier)) return false;
+    if (qtKey == Qt::Key_Escape) {
+        TButton* cancel = FindButton(true);
+        if (cancel && cancel->Enabled() && cancel->Visible()) cancel->Click();
+        return true;  // a form without a Cancel button ignores Escape
+    }
+    if (qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter) {
+        TButton* def = FindButton(false);
+        if (def && def->Enabled() && def->Visible()) {
+            def->Click();
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- MDI frame
+
+std::vector<TForm*> TForm::MDIChildren() const {
+    std::vector<TForm*> children;
+    if (!impl_->main) return children;
+    for (QMdiSubWindow* sub : impl_->main->mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->widget()) continue;
+        if (auto* form = dynamic_cast<TForm*>(ControlOf(sub->widget())))
+            if (form->Visible()) children.push_back(form);
+    }
+    return children;
+}
+
+TForm* TForm::ActiveMDIChild() const {
+    if (!impl_->main) return nullptr;
+    QMdiSubWindow* sub = impl_->main->mdi->activeSubWindow();
+    return sub && sub->widget() ? dynamic_cast<TForm*>(ControlOf(sub->widget())) : nullptr;
+}
+
+void TForm::Cascade() {
+    if (impl_->main) impl_->main->mdi->cascadeSubWindows();
+}
+
+namespace {
+void Tile(QMdiArea* area, bool stacked) {
+    QList<QMdiSubWindow*> subs;
+    for (QMdiSubWindow* s : area->subWindowList(QMdiArea::CreationOrder))
+        if (s->isVisible() && !(s->windowState() & Qt::WindowMinimized)) subs << s;
+    if (subs.isEmpty()) return;
+    QRect r = area->viewport()->rect();
+    const int n = static_cast<int>(subs.size());
+    for (int i = 0; i < n; ++i) {
+        subs[i]->showNormal();
+        if (stacked) {
+            int h = r.height() / n;
+            subs[i]->setGeometry(0, i * h, r.width(), h);
+        } else {
+            int w = r.width() / n;
+            subs[i]->setGeometry(i * w, 0, w, r.height());
+        }
+    }
+}
+}  // namespace
+
+void TForm::TileHorizontal() {
+    if (impl_->main) Tile(impl_->main->mdi, true);
+}
+
+void TForm::TileVertical() {
+    if (impl_->main) Tile(impl_->main->mdi, false);
+}
+
+void TForm::MinimizeAllChildren() {
+    if (!impl_->main) return;
+    for (QMdiSubWindow* sub : impl_->main->mdi->subWindowList()) sub->showMinimized();
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    if (impl_->main && menu) impl_->main->setMenuBar(menu->MenuBar());
+}
+
+void TForm::SetWindowMenu(TMenuItem* item) {
+    impl_->windowMenu = item;
+    if (!item || !impl_->main) return;
+    QMenu* menu = item->QtMenu();
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [this, menu] {
+        for (QAction* a : impl_->windowListActions) {
+            menu->removeAction(a);
+            delete a;
+        }
+        impl_->windowListActions.clear();
+        std::vector<TForm*> children = MDIChildren();
+        if (children.empty()) return;
+        impl_->windowListActions << menu->addSeparator();
+        TForm* active = ActiveMDIChild();
+        int n = 1;
+        for (TForm* child : children) {
+            QAction* a = menu->addAction(QString("&%1 %2").arg(n++).arg(QtText(child->Caption())));
+            a->setCheckable(true);
+            a->setChecked(child == active);
+            QPointer<QWidget> guard = child->impl_->content;
+            QObject::connect(a, &QAction::triggered, a, [child, guard] {
+                if (guard && LiveForms().count(child)) {
+                    child->SetWindowState(child->WindowState() == wsMinimized ? wsNormal : child->WindowState());
+                    child->SetVisible(true);
+                }
+            });
+            impl_->windowListActions << a;
+        }
+    });
+}
+
+void TForm::AddToolBar(TToolBar* bar) {
+    if (impl_->main && bar) impl_->main->addToolBar(Qt::TopToolBarArea, bar->QtBar());
+}
+
+void TForm::SetStatusBar(TStatusBar* bar) {
+    if (impl_->main && bar) impl_->main->setStatusBar(bar->QtStatusBar());
+}
+
+// ---------------------------------------------------------------- busy marks
+
+FormBusy::FormBusy(TForm* form) : form_(form) {
+    if (form_) ++form_->busy_;
+}
+
+FormBusy::~FormBusy() {
+    if (form_ && LiveForms().count(form_)) --form_->busy_;
+}
+
+// ---------------------------------------------------------------- application
+
+void EnsureToolkit() {
+    if (QApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "tallyvane";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QFont font("Sans Serif", 9);
+    font.setStyleHint(QFont::SansSerif);
+    QApplication::setFont(font);
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+TApplication::TApplication() : TComponent(nullptr) { Application = this; }
+
+TApplication::~TApplication() {
+    DestroyOwned();
+    if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize() {
+    EnsureToolkit();
+    InstallGuiDialogs();
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    title_ = title;
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationName(QtText(title));
+}
+
+void TApplication::Run() {
+    if (!mainForm_) return;
+    mainForm_->Show();
+    if (!terminated_) QApplication::exec();
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    QApplication::quit();
+}
+
+void TApplication::ProcessMessages() { QApplication::processEvents(); }
+
+void TApplication::Minimize() {
+    if (mainForm_ && mainForm_->Frame()) mainForm_->Frame()->showMinimized();
+}
+
+void TApplication::ShowException(const std::string& message) { MessageDlg(message, mtError, {mbOK}, 0); }
+
+void SafeCall(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        if (Application) Application->ShowException(e.what());
+        else ShowMessage(e.what());
+    } catch (...) {
+        if (Application) Application->ShowException("Unknown exception");
+        else ShowMessage("Unknown exception");
+    }
+}
+
+std::string FormCaptionOf(TForm* form) { return form ? form->Caption() : std::string(); }

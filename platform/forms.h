@@ -1,0 +1,177 @@
+// Forms and the application object. A form is an MDI frame, an MDI child, or
+// a top-level window (normal, stay-on-top, modal dialog, borderless); a child
+// can be undocked to a top-level window and back while it lives.
+#pragma once
+
+#include "platform/controls.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+// Border icons, as bits.
+enum TBorderIcon { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+
+using TCloseEvent = std::function<void(TObject*, TCloseAction&)>;
+using TCloseQueryEvent = std::function<void(TObject*, bool&)>;
+
+class TMainMenu;
+class TMenuItem;
+class TToolBar;
+class TStatusBar;
+class TButton;
+class FormWidget;
+class MainFrameWidget;
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner, TFormStyle style = fsNormal);
+    ~TForm() override;
+
+    std::string Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    TFormStyle FormStyle() const { return style_; }
+    // Switches at run time between an MDI child and a top-level window.
+    void SetFormStyle(TFormStyle style);
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle style);
+    int BorderIcons() const { return borderIcons_; }
+    void SetBorderIcons(int icons);
+    TPosition Position() const { return position_; }
+    void SetPosition(TPosition position) { position_ = position; }
+    TWindowState WindowState() const;
+    void SetWindowState(TWindowState state);
+    void SetClientWidth(int width);
+    void SetClientHeight(int height);
+    void SetClientSize(int width, int height);
+    void SetMinSize(int width, int height);
+    void SetIcon(const std::string& imageFile);
+
+    int Left() const override;
+    int Top() const override;
+    int Width() const override;
+    int Height() const override;
+    void SetBounds(int left, int top, int width, int height) override;
+
+    bool Visible() const override;
+    void SetVisible(bool visible) override;
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // Asks the form to close: OnCloseQuery, then OnClose with the default
+    // action (hide a normal form, free an MDI child later).
+    void Close();
+    // Hides at once and frees the form once no handler of it is running.
+    void Release();
+    bool Releasing() const { return releasing_; }
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result);
+    bool Modal() const { return modal_; }
+    TControl* ActiveControl() const { return activeControl_; }
+    void SetActiveControl(TControl* control);
+    void SetKeyPreview(bool preview) { keyPreview_ = preview; }
+
+    // MDI frame operations.
+    std::vector<TForm*> MDIChildren() const;
+    TForm* ActiveMDIChild() const;
+    void Cascade();
+    void TileHorizontal();  // one above the other
+    void TileVertical();    // side by side
+    void MinimizeAllChildren();
+    void SetMenu(TMainMenu* menu);
+    // The item under which the list of open child windows is shown.
+    void SetWindowMenu(TMenuItem* item);
+    void AddToolBar(TToolBar* bar);
+    void SetStatusBar(TStatusBar* bar);
+
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+    QWidget* ClientWidget() const override;
+    int BusyDepth() const { return busy_; }
+
+protected:
+    // A form's constructor calls this once its controls exist: a visible MDI
+    // child is shown now, running OnShow before the constructor goes on.
+    void FormLoaded();
+    QWidget* Frame() const override;
+
+private:
+    friend class FormWidget;
+    friend class MainFrameWidget;
+    friend class FormBusy;
+    friend class TApplication;
+    void Dock();
+    void Undock();
+    void ApplyFlags();
+    void PlaceAtFirstShow();
+    void HandleShow();
+    void HandleHide();
+    // The close request from the toolkit or Close(); false keeps the window.
+    bool HandleClose();
+    bool HandleKey(int qtKey, int modifiers);
+    TButton* FindButton(bool cancel) const;
+    void DestroyWhenIdle();
+
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::string caption_;
+    TFormStyle style_;
+    TFormBorderStyle borderStyle_ = bsSizeable;
+    int borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+    TPosition position_ = poDesigned;
+    int modalResult_ = 0;
+    bool modal_ = false;
+    bool releasing_ = false;
+    bool placed_ = false;
+    bool keyPreview_ = false;
+    bool closing_ = false;
+    int busy_ = 0;
+    TControl* activeControl_ = nullptr;
+};
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    // Makes the toolkit's application object (once) and the GUI's message boxes.
+    void Initialize();
+    std::string Title() const { return title_; }
+    void SetTitle(const std::string& title);
+    // Creates a form owned by the application; the first becomes the main form.
+    template <typename T>
+    void CreateForm(T*& ref) {
+        ref = new T(this);
+        if (!mainForm_) mainForm_ = ref;
+    }
+    TForm* MainForm() const { return mainForm_; }
+    void SetMainForm(TForm* form) { mainForm_ = form; }
+    // Shows the main form and runs the message loop until it has closed.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    void ProcessMessages();
+    void Minimize();
+    void ShowException(const std::string& message);
+
+private:
+    std::string title_;
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+};
+
+extern TApplication* Application;
+
+// Installs the toolkit's application object if none exists yet (tests, tools).
+void EnsureToolkit();

@@ -1,0 +1,56 @@
+// Conversions between the layer's types and the toolkit's; used only inside
+// platform/, never by the programs' own code.
+#pragma once
+
+#include "platform/controls.h"
+
+#include <QColor>
+#include <QPalette>
+#include <QString>
+
+#include <string>
+
+class QWidget;
+class TForm;
+
+inline QString QtText(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+inline std::string StdText(const QString& s) {
+    QByteArray b = s.toUtf8();
+    return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+// "tooltip|status text": without a bar both are the whole text.
+std::string ShortHint(const std::string& hint);
+std::string LongHint(const std::string& hint);
+// A caption with "&" marking its accelerator, as the toolkit writes it.
+QString QtCaption(const std::string& caption);
+
+QColor QtColor(TColor color, QPalette::ColorRole role = QPalette::Window);
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+TMouseButton ButtonOf(Qt::MouseButton button);
+int VirtualKeyOf(int qtKey);
+
+// Paints a window at once, so it shows while the GUI thread is busy.
+void RepaintNow(QWidget* widget);
+
+// Marks a form as running one of its handlers, so a release waits for it.
+class FormBusy {
+public:
+    explicit FormBusy(TForm* form);
+    ~FormBusy();
+    FormBusy(const FormBusy&) = delete;
+    FormBusy& operator=(const FormBusy&) = delete;
+
+private:
+    TForm* form_;
+};
+
+// The control a widget stands for, or null.
+TControl* ControlOf(QWidget* widget);
+
+class TImageList;
+class QIcon;
+QIcon ImageListIcon(const TImageList* list, int index);
+
+// Message boxes and file dialogs as real windows.
+void InstallGuiDialogs();

@@ -1,0 +1,615 @@
+#include "platform/stdctrls.h"
+
+#include "platform/classes.h"
+#include "platform/forms.h"
+#include "platform/qtbridge.h"
+#include "platform/sysutils.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+// ---------------------------------------------------------------- strings
+
+int TStrings::Add(const std::string& s) {
+    Insert(Count(), s);
+    return Count() - 1;
+}
+
+int TStrings::IndexOf(const std::string& s) const {
+    for (int i = 0; i < Count(); ++i)
+        if (SameText(Get(i), s)) return i;
+    return -1;
+}
+
+std::string TStrings::Text() const {
+    std::string out;
+    for (int i = 0; i < Count(); ++i) out += Get(i) + "\r\n";
+    return out;
+}
+
+void TStrings::SetText(const std::string& text) {
+    TStringList list;
+    list.SetText(text);
+    Assign(list);
+}
+
+void TStrings::Assign(const TStringList& list) {
+    Clear();
+    for (int i = 0; i < list.Count(); ++i) Add(list[i]);
+}
+
+namespace {
+// Where a text goes in a list sorted without regard to letter case.
+template <typename Get>
+int SortedPosition(int count, Get get, const std::string& s) {
+    int at = count;
+    while (at > 0 && CompareText(get(at - 1), s) > 0) --at;
+    return at;
+}
+
+// A label's text: "&&" is an ampersand, a single "&" marks the accelerator.
+QString LabelText(const std::string& caption) {
+    std::string out;
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&') {
+            if (i + 1 < caption.size() && caption[i + 1] == '&') {
+                out += '&';
+                ++i;
+            }
+            continue;
+        }
+        out += caption[i];
+    }
+    return QtText(out);
+}
+}  // namespace
+
+// ---------------------------------------------------------------- label
+
+TLabel::TLabel(TComponent* owner, TWinControl* parent, const std::string& caption) : TControl(owner, new QLabel()) {
+    if (parent) SetParent(parent);
+    SetCaption(caption);
+}
+
+void TLabel::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    static_cast<QLabel*>(Handle())->setText(LabelText(caption));
+    Fit();
+}
+
+void TLabel::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    Fit();
+}
+
+void TLabel::SetWordWrap(bool wrap) {
+    wordWrap_ = wrap;
+    static_cast<QLabel*>(Handle())->setWordWrap(wrap);
+    Fit();
+}
+
+void TLabel::SetAlignment(TAlignment alignment) {
+    Qt::Alignment a = alignment == taCenter ? Qt::AlignHCenter : alignment == taRightJustify ? Qt::AlignRight
+                                                                                               : Qt::AlignLeft;
+    static_cast<QLabel*>(Handle())->setAlignment(a | Qt::AlignTop);
+}
+
+void TLabel::SetTransparent(bool transparent) { Handle()->setAutoFillBackground(!transparent); }
+
+void TLabel::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+    Fit();
+}
+
+void TLabel::Fit() {
+    QLabel* l = static_cast<QLabel*>(Handle());
+    QSize hint = l->sizeHint();
+    if (autoSize_ && !wordWrap_) {
+        l->resize(hint);
+    } else if (wordWrap_) {
+        int h = l->heightForWidth(l->width());
+        if (autoSize_ || h > l->height()) l->resize(l->width(), std::max(h, hint.height()));
+    } else if (hint.width() > l->width() || hint.height() > l->height()) {
+        // Never cut a caption: the label grows.
+        l->resize(std::max(hint.width(), l->width()), std::max(hint.height(), l->height()));
+    }
+}
+
+// ---------------------------------------------------------------- edit
+
+TEdit::TEdit(TComponent* owner, TWinControl* parent) : TEdit(owner, parent, new QLineEdit()) {}
+
+TEdit::TEdit(TComponent* owner, TWinControl* parent, QWidget* widget) : TWinControl(owner, widget) {
+    if (parent) SetParent(parent);
+    Connect();
+}
+
+void TEdit::Connect() {
+    auto* e = static_cast<QLineEdit*>(Handle());
+    QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString& text) {
+        std::string now = StdText(text);
+        if (now == last_) return;  // only a real change counts
+        last_ = now;
+        Fire(OnChange);
+    });
+}
+
+std::string TEdit::Text() const { return StdText(static_cast<QLineEdit*>(Handle())->text()); }
+void TEdit::SetText(const std::string& text) { static_cast<QLineEdit*>(Handle())->setText(QtText(text)); }
+void TEdit::SetReadOnly(bool readOnly) { static_cast<QLineEdit*>(Handle())->setReadOnly(readOnly); }
+bool TEdit::ReadOnly() const { return static_cast<QLineEdit*>(Handle())->isReadOnly(); }
+void TEdit::SetMaxLength(int length) { static_cast<QLineEdit*>(Handle())->setMaxLength(length > 0 ? length : 32767); }
+
+void TEdit::SetAlignment(TAlignment alignment) {
+    static_cast<QLineEdit*>(Handle())->setAlignment(alignment == taRightJustify ? Qt::AlignRight
+                                                    : alignment == taCenter     ? Qt::AlignHCenter
+                                                                                : Qt::AlignLeft);
+}
+
+void TEdit::SetPasswordChar(char c) {
+    static_cast<QLineEdit*>(Handle())->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+void TEdit::SelectAll() { static_cast<QLineEdit*>(Handle())->selectAll(); }
+int TEdit::SelStart() const {
+    auto* e = static_cast<QLineEdit*>(Handle());
+    return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+}
+void TEdit::SetSelStart(int start) { static_cast<QLineEdit*>(Handle())->setCursorPosition(start); }
+int TEdit::SelLength() const { return static_cast<int>(static_cast<QLineEdit*>(Handle())->selectedText().size()); }
+void TEdit::SetSelLength(int length) {
+    auto* e = static_cast<QLineEdit*>(Handle());
+    e->setSelection(e->cursorPosition(), length);
+}
+void TEdit::CutToClipboard() { static_cast<QLineEdit*>(Handle())->cut(); }
+void TEdit::CopyToClipboard() { static_cast<QLineEdit*>(Handle())->copy(); }
+void TEdit::PasteFromClipboard() { static_cast<QLineEdit*>(Handle())->paste(); }
+
+// ---------------------------------------------------------------- memo
+
+namespace {
+class MemoLines : public TStrings {
+public:
+    explicit MemoLines(QPlainTextEdit* edit) : edit_(edit) {}
+    int Count() const override { return static_cast<int>(Lines().size()); }
+    std::string Get(int index) const override { return StdText(Lines().at(index)); }
+    void Put(int index, const std::string& s) override {
+        QStringList l = Lines();
+        l[index] = QtText(s);
+        Set(l);
+    }
+    void Insert(int index, const std::string& s) override {
+        QStringList l = Lines();
+        l.insert(index, QtText(s));
+        Set(l);
+    }
+    void Delete(int index) override {
+        QStringList l = Lines();
+        l.removeAt(index);
+        Set(l);
+    }
+    void Clear() override { edit_->clear(); }
+
+private:
+    QStringList Lines() const {
+        QString t = edit_->toPlainText();
+        if (t.isEmpty() && edit_->document()->blockCount() <= 1) return {};
+        return t.split('\n');
+    }
+    void Set(const QStringList& l) { edit_->setPlainText(l.join('\n')); }
+    QPlainTextEdit* edit_;
+};
+}  // namespace
+
+TMemo::TMemo(TComponent* owner, TWinControl* parent) : TWinControl(owner, new QPlainTextEdit()) {
+    auto* e = static_cast<QPlainTextEdit*>(Handle());
+    lines_ = new MemoLines(e);
+    if (parent) SetParent(parent);
+    QObject::connect(e, &QPlainTextEdit::textChanged, e, [this] { Fire(OnChange); });
+}
+
+TMemo::~TMemo() { delete lines_; }
+
+std::string TMemo::Text() const { return lines_->Text(); }
+void TMemo::SetText(const std::string& text) { lines_->SetText(text); }
+void TMemo::SetReadOnly(bool readOnly) { static_cast<QPlainTextEdit*>(Handle())->setReadOnly(readOnly); }
+void TMemo::SetWordWrap(bool wrap) {
+    static_cast<QPlainTextEdit*>(Handle())->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth
+                                                                 : QPlainTextEdit::NoWrap);
+}
+void TMemo::SetScrollBars(bool vertical, bool horizontal) {
+    auto* e = static_cast<QPlainTextEdit*>(Handle());
+    e->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    e->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+}
+
+// ---------------------------------------------------------------- combo box
+
+class ComboItems : public TStrings {
+public:
+    explicit ComboItems(TComboBox* owner) : owner_(owner) {}
+    QComboBox* Box() const { return static_cast<QComboBox*>(owner_->Handle()); }
+    int Count() const override { return Box()->count(); }
+    std::string Get(int index) const override { return StdText(Box()->itemText(index)); }
+    void Put(int index, const std::string& s) override { Box()->setItemText(index, QtText(s)); }
+    void Insert(int index, const std::string& s) override {
+        QString keep = Box()->isEditable() ? Box()->currentText() : QString();
+        Box()->insertItem(index, QtText(s));
+        if (Box()->isEditable()) Box()->setEditText(keep);
+        owner_->lastIndex_ = Box()->currentIndex();
+    }
+    int Add(const std::string& s) override {
+        int at = owner_->sorted_ ? SortedPosition(Count(), [this](int i) { return Get(i); }, s) : Count();
+        Insert(at, s);
+        return at;
+    }
+    void Delete(int index) override {
+        Box()->removeItem(index);
+        owner_->lastIndex_ = Box()->currentIndex();
+    }
+    void Clear() override {
+        Box()->clear();
+        owner_->lastIndex_ = -1;
+    }
+
+private:
+    TComboBox* owner_;
+};
+
+TComboBox::TComboBox(TComponent* owner, TWinControl* parent, TComboBoxStyle style)
+    : TWinControl(owner, new QComboBox()), items_(new ComboItems(this)) {
+    auto* box = static_cast<QComboBox*>(Handle());
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxVisibleItems(8);
+    SetStyle(style);
+    if (parent) SetParent(parent);
+    QObject::connect(box, &QComboBox::activated, box, [this](int index) {
+        if (index == lastIndex_) return;  // the same entry again is no change
+        lastIndex_ = index;
+        Fire(OnChange);
+    });
+}
+
+TComboBox::~TComboBox() { delete items_; }
+
+void TComboBox::SetStyle(TComboBoxStyle style) {
+    auto* box = static_cast<QComboBox*>(Handle());
+    box->setEditable(style == csDropDown);
+    if (style == csDropDown)
+        QObject::connect(box->lineEdit(), &QLineEdit::textEdited, box, [this](const QString&) { Fire(OnChange); });
+}
+
+int TComboBox::ItemIndex() const { return static_cast<QComboBox*>(Handle())->currentIndex(); }
+
+void TComboBox::SetItemIndex(int index) {
+    auto* box = static_cast<QComboBox*>(Handle());
+    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+    lastIndex_ = box->currentIndex();
+}
+
+std::string TComboBox::Text() const { return StdText(static_cast<QComboBox*>(Handle())->currentText()); }
+
+void TComboBox::SetText(const std::string& text) {
+    auto* box = static_cast<QComboBox*>(Handle());
+    if (box->isEditable()) {
+        box->setEditText(QtText(text));
+        return;
+    }
+    SetItemIndex(items_->IndexOf(text));
+}
+
+void TComboBox::SetSorted(bool sorted) {
+    sorted_ = sorted;
+    if (!sorted) return;
+    auto* box = static_cast<QComboBox*>(Handle());
+    QString current = box->currentText();
+    std::vector<std::string> all;
+    for (int i = 0; i < box->count(); ++i) all.push_back(items_->Get(i));
+    std::stable_sort(all.begin(), all.end(), [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+    box->clear();
+    for (const std::string& s : all) box->addItem(QtText(s));
+    box->setCurrentIndex(box->findText(current));
+    lastIndex_ = box->currentIndex();
+}
+
+void TComboBox::SetDropDownCount(int count) { static_cast<QComboBox*>(Handle())->setMaxVisibleItems(count); }
+
+// ---------------------------------------------------------------- list box
+
+class ListBoxItems : public TStrings {
+public:
+    explicit ListBoxItems(TListBox* owner) : owner_(owner) {}
+    QListWidget* List() const { return static_cast<QListWidget*>(owner_->Handle()); }
+    int Count() const override { return List()->count(); }
+    std::string Get(int index) const override { return StdText(List()->item(index)->text()); }
+    void Put(int index, const std::string& s) override { List()->item(index)->setText(QtText(s)); }
+    void Insert(int index, const std::string& s) override {
+        Quiet q(owner_);
+        List()->insertItem(index, QtText(s));
+    }
+    int Add(const std::string& s) override {
+        int at = owner_->sorted_ ? SortedPosition(Count(), [this](int i) { return Get(i); }, s) : Count();
+        Insert(at, s);
+        return at;
+    }
+    void Delete(int index) override {
+        Quiet q(owner_);
+        delete List()->takeItem(index);
+    }
+    void Clear() override {
+        Quiet q(owner_);
+        List()->clear();
+    }
+
+private:
+    struct Quiet {
+        explicit Quiet(TListBox* b) : box(b), was(b->quiet_) { b->quiet_ = true; }
+        ~Quiet() { box->quiet_ = was; }
+        TListBox* box;
+        bool was;
+    };
+    TListBox* owner_;
+};
+
+TListBox::TListBox(TComponent* owner, TWinControl* parent)
+    : TWinControl(owner, new QListWidget()), items_(new ListBoxItems(this)) {
+    auto* list = static_cast<QListWidget*>(Handle());
+    if (parent) SetParent(parent);
+    QObject::connect(list, &QListWidget::currentRowChanged, list, [this](int) {
+        if (!quiet_) Fire(OnClick);
+    });
+}
+
+TListBox::~TListBox() { delete items_; }
+
+int TListBox::ItemIndex() const { return static_cast<QListWidget*>(Handle())->currentRow(); }
+
+void TListBox::SetItemIndex(int index) {
+    auto* list = static_cast<QListWidget*>(Handle());
+    bool was = quiet_;
+    quiet_ = true;
+    list->setCurrentRow(index >= 0 && index < list->count() ? index : -1);
+    if (index < 0) list->clearSelection();
+    quiet_ = was;
+}
+
+void TListBox::SetSorted(bool sorted) {
+    sorted_ = sorted;
+    if (!sorted) return;
+    std::vector<std::string> all;
+    for (int i = 0; i < items_->Count(); ++i) all.push_back(items_->Get(i));
+    std::stable_sort(all.begin(), all.end(), [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+    items_->Clear();
+    for (const std::string& s : all) items_->Insert(items_->Count(), s);
+}
+
+void TListBox::SetMultiSelect(bool multi) {
+    static_cast<QListWidget*>(Handle())->setSelectionMode(multi ? QAbstractItemView::ExtendedSelection
+                                                                : QAbstractItemView::SingleSelection);
+}
+
+bool TListBox::Selected(int index) const {
+    auto* list = static_cast<QListWidget*>(Handle());
+    return index >= 0 && index < list->count() && list->item(index)->isSelected();
+}
+
+void TListBox::SetSelected(int index, bool selected) {
+    auto* list = static_cast<QListWidget*>(Handle());
+    if (index >= 0 && index < list->count()) list->item(index)->setSelected(selected);
+}
+
+int TListBox::SelCount() const { return static_cast<int>(static_cast<QListWidget*>(Handle())->selectedItems().size()); }
+
+// ---------------------------------------------------------------- check box and radio button
+
+namespace {
+void GrowToText(QWidget* w) {
+    QSize hint = w->sizeHint();
+    if (hint.width() > w->width() || hint.height() > w->height())
+        w->resize(std::max(hint.width(), w->width()), std::max(hint.height(), w->height()));
+}
+}  // namespace
+
+TCheckBox::TCheckBox(TComponent* owner, TWinControl* parent, const std::string& caption)
+    : TControl(owner, new QCheckBox()) {
+    auto* box = static_cast<QCheckBox*>(Handle());
+    if (parent) SetParent(parent);
+    SetCaption(caption);
+    QObject::connect(box, &QCheckBox::toggled, box, [this](bool) { Fire(OnClick); });
+}
+
+bool TCheckBox::Checked() const { return static_cast<QCheckBox*>(Handle())->isChecked(); }
+void TCheckBox::SetChecked(bool checked) { static_cast<QCheckBox*>(Handle())->setChecked(checked); }
+
+void TCheckBox::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    Handle()->setProperty("text", QtCaption(caption));
+    GrowToText(Handle());
+}
+
+TRadioButton::TRadioButton(TComponent* owner, TWinControl* parent, const std::string& caption)
+    : TControl(owner, new QRadioButton()) {
+    auto* button = static_cast<QRadioButton*>(Handle());
+    if (parent) SetParent(parent);
+    SetCaption(caption);
+    QObject::connect(button, &QRadioButton::toggled, button, [this](bool on) {
+        if (on) Fire(OnClick);
+    });
+}
+
+bool TRadioButton::Checked() const { return static_cast<QRadioButton*>(Handle())->isChecked(); }
+void TRadioButton::SetChecked(bool checked) { static_cast<QRadioButton*>(Handle())->setChecked(checked); }
+
+void TRadioButton::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    Handle()->setProperty("text", QtCaption(caption));
+    GrowToText(Handle());
+}
+
+// ---------------------------------------------------------------- buttons
+
+TButton::TButton(TComponent* owner, TWinControl* parent, const std::string& caption)
+    : TWinControl(owner, new QPushButton()) {
+    auto* b = static_cast<QPushButton*>(Handle());
+    b->setAutoDefault(false);
+    if (parent) SetParent(parent);
+    SetCaption(caption);
+    QObject::connect(b, &QPushButton::clicked, b, [this] { Click(); });
+}
+
+void TButton::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    static_cast<QPushButton*>(Handle())->setText(QtCaption(caption));
+    Grow();
+}
+
+void TButton::SetDefault(bool isDefault) {
+    default_ = isDefault;
+    static_cast<QPushButton*>(Handle())->setDefault(isDefault);
+}
+
+void TButton::SetGlyph(const std::string& imageFile) {
+    static_cast<QPushButton*>(Handle())->setIcon(QIcon(QtText(imageFile)));
+    Grow();
+}
+
+void TButton::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+    Grow();
+}
+
+void TButton::Grow() {
+    QWidget* w = Handle();
+    int need = w->sizeHint().width();
+    if (need > w->width()) w->resize(need, w->height());
+}
+
+void TButton::Click() {
+    TForm* form = ParentForm();
+    Fire(OnClick);
+    if (modalResult_ != 0 && form) form->SetModalResult(modalResult_);
+}
+
+TSpeedButton::TSpeedButton(TComponent* owner, TWinControl* parent, const std::string& caption)
+    : TControl(owner, new QToolButton()) {
+    auto* b = static_cast<QToolButton*>(Handle());
+    b->setAutoRaise(true);
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    if (parent) SetParent(parent);
+    SetCaption(caption);
+    QObject::connect(b, &QToolButton::clicked, b, [this] { Fire(OnClick); });
+}
+
+void TSpeedButton::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    static_cast<QToolButton*>(Handle())->setText(QtCaption(caption));
+    GrowToText(Handle());
+}
+
+void TSpeedButton::SetGlyph(const std::string& imageFile) {
+    static_cast<QToolButton*>(Handle())->setIcon(QIcon(QtText(imageFile)));
+}
+
+bool TSpeedButton::Down() const { return static_cast<QToolButton*>(Handle())->isChecked(); }
+
+void TSpeedButton::SetDown(bool down) {
+    auto* b = static_cast<QToolButton*>(Handle());
+    b->setCheckable(true);
+    b->setChecked(down);
+}
+
+void TSpeedButton::SetAllowAllUp(bool allow) { static_cast<QToolButton*>(Handle())->setCheckable(allow); }
+void TSpeedButton::SetFlat(bool flat) { static_cast<QToolButton*>(Handle())->setAutoRaise(flat); }
+void TSpeedButton::Click() { static_cast<QToolButton*>(Handle())->click(); }
+
+// ---------------------------------------------------------------- containers and pictures
+
+TGroupBox::TGroupBox(TComponent* owner, TWinControl* parent, const std::string& caption)
+    : TWinControl(owner, new QGroupBox()) {
+    if (parent) SetParent(parent);
+    SetCaption(caption);
+}
+
+void TGroupBox::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    static_cast<QGroupBox*>(Handle())->setTitle(QtCaption(caption));
+}
+
+TPanel::TPanel(TComponent* owner, TWinControl* parent) : TWinControl(owner, new QFrame()) {
+    SetBevelOuter(bvRaised);
+    if (parent) SetParent(parent);
+}
+
+void TPanel::SetCaption(const std::string& caption) {
+    if (!captionLabel_) {
+        auto* label = new QLabel(Handle());
+        label->setAlignment(Qt::AlignCenter);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        captionLabel_ = label;
+    }
+    static_cast<QLabel*>(captionLabel_)->setText(LabelText(caption));
+    captionLabel_->setGeometry(Handle()->rect());
+    captionLabel_->lower();
+    captionLabel_->show();
+}
+
+void TPanel::SetBevelOuter(TBevelCut bevel) {
+    auto* f = static_cast<QFrame*>(Handle());
+    if (bevel == bvNone) {
+        f->setFrameShape(QFrame::NoFrame);
+    } else {
+        f->setFrameShape(QFrame::Panel);
+        f->setFrameShadow(bevel == bvRaised ? QFrame::Raised : QFrame::Sunken);
+        f->setLineWidth(1);
+    }
+}
+
+void TPanel::SetBevelInner(TBevelCut) {}
+
+void TPanel::SetBorderWidth(int width) { Handle()->setContentsMargins(width, width, width, width); }
+
+TImage::TImage(TComponent* owner, TWinControl* parent) : TControl(owner, new QLabel()) {
+    static_cast<QLabel*>(Handle())->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (parent) SetParent(parent);
+}
+
+void TImage::SetPicture(const std::string& imageFile) { static_cast<QLabel*>(Handle())->setPixmap(QPixmap(QtText(imageFile))); }
+void TImage::SetStretch(bool stretch) { static_cast<QLabel*>(Handle())->setScaledContents(stretch); }
+void TImage::SetCenter(bool center) {
+    static_cast<QLabel*>(Handle())->setAlignment(center ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop);
+}
+void TImage::SetTransparent(bool transparent) { Handle()->setAutoFillBackground(!transparent); }
+bool TImage::HasPicture() const { return !static_cast<QLabel*>(Handle())->pixmap().isNull(); }
+
+// ---------------------------------------------------------------- edit commands
+
+namespace {
+template <typename LineOp, typename TextOp>
+void OnFocused(LineOp lineOp, TextOp textOp) {
+    QWidget* w = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(w)) lineOp(line);
+    else if (auto* text = qobject_cast<QPlainTextEdit*>(w)) textOp(text);
+    else if (auto* box = qobject_cast<QComboBox*>(w); box && box->lineEdit()) lineOp(box->lineEdit());
+}
+}  // namespace
+
+void CutFocusedControl() {
+    OnFocused([](QLineEdit* e) { e->cut(); }, [](QPlainTextEdit* e) { e->cut(); });
+}
+void CopyFocusedControl() {
+    OnFocused([](QLineEdit* e) { e->copy(); }, [](QPlainTextEdit* e) { e->copy(); });
+}
+void PasteFocusedControl() {
+    OnFocused([](QLineEdit* e) { e->paste(); }, [](QPlainTextEdit* e) { e->paste(); });
+}

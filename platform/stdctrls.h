@@ -1,0 +1,265 @@
+// Standard controls: labels, edits, memos, lists, boxes, buttons, panels and
+// images. Change events follow fixed rules: an edit's OnChange fires on every
+// real change of its text, also by code; a combo box's only when the user
+// picks another entry; a list box's OnClick when the user changes the choice;
+// check boxes and radio buttons fire OnClick on a change by code too.
+#pragma once
+
+#include "platform/controls.h"
+
+#include <string>
+
+class TStringList;
+
+// A list of texts shown by a control.
+class TStrings {
+public:
+    virtual ~TStrings() = default;
+    virtual int Count() const = 0;
+    virtual std::string Get(int index) const = 0;
+    virtual void Put(int index, const std::string& s) = 0;
+    virtual void Insert(int index, const std::string& s) = 0;
+    virtual void Delete(int index) = 0;
+    virtual void Clear() = 0;
+    // Appends (or, in a sorted list, inserts in order); returns the index.
+    virtual int Add(const std::string& s);
+    // -1 when absent; letter case is ignored.
+    int IndexOf(const std::string& s) const;
+    std::string operator[](int index) const { return Get(index); }
+    std::string Text() const;  // every line followed by CR LF
+    void SetText(const std::string& text);
+    void Assign(const TStringList& list);
+};
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+class TLabel : public TControl {
+public:
+    explicit TLabel(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
+    std::string Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    // On by default: the label grows and shrinks with its text.
+    void SetAutoSize(bool autoSize);
+    void SetWordWrap(bool wrap);
+    void SetAlignment(TAlignment alignment);
+    void SetTransparent(bool transparent);
+    void SetBounds(int left, int top, int width, int height) override;
+
+private:
+    void Fit();
+    std::string caption_;
+    bool autoSize_ = true;
+    bool wordWrap_ = false;
+};
+
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* owner, TWinControl* parent = nullptr);
+    std::string Text() const;
+    void SetText(const std::string& text);
+    void SetReadOnly(bool readOnly);
+    bool ReadOnly() const;
+    void SetMaxLength(int length);
+    void SetAlignment(TAlignment alignment);
+    void SetPasswordChar(char c);
+    void SelectAll();
+    int SelStart() const;
+    void SetSelStart(int start);
+    int SelLength() const;
+    void SetSelLength(int length);
+    void CutToClipboard();
+    void CopyToClipboard();
+    void PasteFromClipboard();
+    void Clear() { SetText(""); }
+    TNotifyEvent OnChange;
+
+protected:
+    TEdit(TComponent* owner, TWinControl* parent, QWidget* widget);
+
+private:
+    void Connect();
+    std::string last_;
+};
+
+class TMemo : public TWinControl {
+public:
+    explicit TMemo(TComponent* owner, TWinControl* parent = nullptr);
+    ~TMemo() override;
+    TStrings* Lines() const { return lines_; }
+    std::string Text() const;
+    void SetText(const std::string& text);
+    void SetReadOnly(bool readOnly);
+    void SetWordWrap(bool wrap);
+    void SetScrollBars(bool vertical, bool horizontal);
+    TNotifyEvent OnChange;
+
+private:
+    TStrings* lines_;
+};
+
+enum TComboBoxStyle { csDropDown, csDropDownList };
+
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* owner, TWinControl* parent = nullptr, TComboBoxStyle style = csDropDownList);
+    ~TComboBox() override;
+    TStrings* Items() const { return items_; }
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    std::string Text() const;
+    void SetText(const std::string& text);
+    void SetSorted(bool sorted);
+    bool Sorted() const { return sorted_; }
+    void SetDropDownCount(int count);
+    void SetStyle(TComboBoxStyle style);
+    TNotifyEvent OnChange;
+
+private:
+    friend class ComboItems;
+    TStrings* items_;
+    bool sorted_ = false;
+    int lastIndex_ = -1;
+};
+
+class TListBox : public TWinControl {
+public:
+    explicit TListBox(TComponent* owner, TWinControl* parent = nullptr);
+    ~TListBox() override;
+    TStrings* Items() const { return items_; }
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    void SetSorted(bool sorted);
+    bool Sorted() const { return sorted_; }
+    void SetMultiSelect(bool multi);
+    bool Selected(int index) const;
+    void SetSelected(int index, bool selected);
+    int SelCount() const;
+
+protected:
+    void DoClick() override {}
+
+private:
+    friend class ListBoxItems;
+    TStrings* items_;
+    bool sorted_ = false;
+    bool quiet_ = false;
+};
+
+class TCheckBox : public TControl {
+public:
+    explicit TCheckBox(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
+    bool Checked() const;
+    void SetChecked(bool checked);
+    void SetCaption(const std::string& caption);
+    std::string Caption() const { return caption_; }
+
+protected:
+    void DoClick() override {}
+
+private:
+    std::string caption_;
+};
+
+class TRadioButton : public TControl {
+public:
+    explicit TRadioButton(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
+    bool Checked() const;
+    void SetChecked(bool checked);
+    void SetCaption(const std::string& caption);
+    std::string Caption() const { return caption_; }
+
+protected:
+    void DoClick() override {}
+
+private:
+    std::string caption_;
+};
+
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
+    std::string Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    bool Default() const { return default_; }
+    void SetDefault(bool isDefault);
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool isCancel) { cancel_ = isCancel; }
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+    // As a press of the button: OnClick, then the form takes the button's result.
+    void Click();
+    // Images beside the caption (buttons with a glyph).
+    void SetGlyph(const std::string& imageFile);
+    void SetBounds(int left, int top, int width, int height) override;
+
+protected:
+    void DoClick() override {}
+
+private:
+    void Grow();
+    std::string caption_;
+    bool default_ = false;
+    bool cancel_ = false;
+    int modalResult_ = 0;
+};
+
+using TBitBtn = TButton;
+
+class TSpeedButton : public TControl {
+public:
+    explicit TSpeedButton(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
+    void SetCaption(const std::string& caption);
+    std::string Caption() const { return caption_; }
+    void SetGlyph(const std::string& imageFile);
+    bool Down() const;
+    void SetDown(bool down);
+    void SetAllowAllUp(bool allow);
+    void SetFlat(bool flat);
+    void Click();
+
+protected:
+    void DoClick() override {}
+
+private:
+    std::string caption_;
+};
+
+class TGroupBox : public TWinControl {
+public:
+    explicit TGroupBox(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
+    void SetCaption(const std::string& caption);
+    std::string Caption() const { return caption_; }
+
+private:
+    std::string caption_;
+};
+
+enum TBevelCut { bvNone, bvLowered, bvRaised };
+
+class TPanel : public TWinControl {
+public:
+    explicit TPanel(TComponent* owner, TWinControl* parent = nullptr);
+    void SetCaption(const std::string& caption);
+    void SetBevelOuter(TBevelCut bevel);
+    void SetBevelInner(TBevelCut bevel);
+    void SetBorderWidth(int width);
+
+private:
+    QWidget* captionLabel_ = nullptr;
+};
+
+class TImage : public TControl {
+public:
+    explicit TImage(TComponent* owner, TWinControl* parent = nullptr);
+    // A picture file, or ":/..." for one built into the program.
+    void SetPicture(const std::string& imageFile);
+    void SetStretch(bool stretch);
+    void SetCenter(bool center);
+    void SetTransparent(bool transparent);
+    bool HasPicture() const;
+};
+
+// Edit commands of the standard edit actions, on the control that has the focus.
+void CutFocusedControl();
+void CopyFocusedControl();
+void PasteFocusedControl();

@@ -1,0 +1,329 @@
+#include "platform/wininet.h"
+
+#include "platform/sysutils.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <ifaddrs.h>
+#include <memory>
+#include <mutex>
+#include <net/if.h>
+#include <string>
+#include <sys/socket.h>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+// Once per process, before the first handle; the magic static makes the
+// first callers on several threads wait for one another.
+bool CurlReady() {
+    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return ready;
+}
+
+using Flag = std::shared_ptr<std::atomic<bool>>;
+
+struct Handle {
+    virtual ~Handle() = default;
+    // Set when the handle is closed. A request watches its own flag and its
+    // parents', so closing a session from another thread cancels its download.
+    Flag closed = std::make_shared<std::atomic<bool>>(false);
+    std::vector<Flag> watched{closed};
+};
+
+// What a request needs of its session and connection. Children copy it, so
+// closing a parent first never leaves a child pointing at freed settings.
+struct Endpoint {
+    std::string agent;
+    unsigned long access = INTERNET_OPEN_TYPE_DIRECT;
+    std::string proxy, noProxy;
+    std::string server;
+    unsigned short port = INTERNET_DEFAULT_HTTP_PORT;
+    std::string user, password;
+};
+
+struct Session : Handle {
+    Endpoint endpoint;
+};
+
+struct Connection : Handle {
+    Endpoint endpoint;
+};
+
+struct Request : Handle {
+    ~Request() override { curl_easy_cleanup(curl); }
+    CURL* curl = nullptr;
+    Endpoint endpoint;
+    std::string verb, url, version, referrer;
+    std::vector<std::string> headers;  // from the accept types and flags
+    std::string body;
+    size_t offset = 0;
+};
+
+std::mutex liveMutex;
+std::unordered_set<void*>& Live() {
+    static std::unordered_set<void*> live;
+    return live;
+}
+
+HINTERNET Register(Handle* h) {
+    std::lock_guard<std::mutex> lock(liveMutex);
+    Live().insert(h);
+    return h;
+}
+
+template <class T>
+T* Find(HINTERNET h) {
+    std::lock_guard<std::mutex> lock(liveMutex);
+    if (!h || !Live().count(h)) return nullptr;
+    return dynamic_cast<T*>(static_cast<Handle*>(h));
+}
+
+std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
+
+std::string ProxyUrl(const std::string& name) {
+    std::string proxy = Trim(name);
+    if (proxy.empty() || proxy.find("://") != std::string::npos) return proxy;
+    return "http://" + proxy;
+}
+
+// Our bypass list in the form libcurl takes: comma-separated host names
+// where "*.example.org" becomes ".example.org". "<local>" has no equivalent.
+std::string NoProxyList(const std::string& bypass) {
+    std::string list, item;
+    auto flush = [&] {
+        if (!item.empty() && item != "<local>") {
+            if (item.size() > 1 && item[0] == '*') item.erase(0, 1);
+            if (!list.empty()) list += ',';
+            list += item;
+        }
+        item.clear();
+    };
+    for (char c : bypass) {
+        if (c == ';' || c == ',' || c == ' ' || c == '\t') flush();
+        else item += c;
+    }
+    flush();
+    return list;
+}
+
+std::vector<std::string> HeaderLines(const char* headers, unsigned long length) {
+    std::vector<std::string> lines;
+    if (!headers) return lines;
+    size_t n = length == 0 || length == ~0UL || length == 0xFFFFFFFFUL ? std::strlen(headers) : length;
+    std::string line;
+    for (size_t i = 0; i < n && headers[i]; ++i) {
+        if (headers[i] == '\r' || headers[i] == '\n') {
+            if (!Trim(line).empty()) lines.push_back(line);
+            line.clear();
+        } else {
+            line += headers[i];
+        }
+    }
+    if (!Trim(line).empty()) lines.push_back(line);
+    return lines;
+}
+
+// More than any rate page; a server that keeps sending is cut off here.
+constexpr size_t kMaxBody = 32u << 20;
+
+size_t KeepBody(char* data, size_t size, size_t count, void* user) {
+    std::string& body = static_cast<Request*>(user)->body;
+    size_t n = size * count;
+    if (body.size() + n > kMaxBody) return 0;
+    body.append(data, n);
+    return n;
+}
+
+int WatchCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    for (const Flag& f : static_cast<Request*>(user)->watched)
+        if (f->load()) return 1;
+    return 0;
+}
+
+std::atomic<int> onlineOverride{-1};
+}  // namespace
+
+HINTERNET InternetOpenA(const char* agent, unsigned long accessType, const char* proxyName, const char* proxyBypass,
+                        unsigned long) {
+    if (!CurlReady()) return nullptr;
+    auto* s = new Session;
+    s->endpoint.agent = Text(agent);
+    s->endpoint.access = accessType;
+    if (accessType == INTERNET_OPEN_TYPE_PROXY) {
+        s->endpoint.proxy = ProxyUrl(Text(proxyName));
+        s->endpoint.noProxy = NoProxyList(Text(proxyBypass));
+    }
+    return Register(s);
+}
+
+HINTERNET InternetConnectA(HINTERNET internet, const char* serverName, unsigned short port, const char* userName,
+                           const char* password, unsigned long service, unsigned long, uintptr_t) {
+    Session* s = Find<Session>(internet);
+    if (!s || service != INTERNET_SERVICE_HTTP || !serverName || !*serverName) return nullptr;
+    auto* c = new Connection;
+    c->endpoint = s->endpoint;
+    c->watched.push_back(s->closed);
+    c->endpoint.server = serverName;
+    c->endpoint.port = port == INTERNET_INVALID_PORT_NUMBER ? INTERNET_DEFAULT_HTTP_PORT : port;
+    c->endpoint.user = Text(userName);
+    c->endpoint.password = Text(password);
+    return Register(c);
+}
+
+HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* objectName, const char* version,
+                           const char* referrer, const char** acceptTypes, unsigned long flags, uintptr_t) {
+    Connection* c = Find<Connection>(connect);
+    if (!c) return nullptr;
+    CURL* curl = curl_easy_init();
+    if (!curl) return nullptr;
+    auto* r = new Request;
+    r->curl = curl;
+    r->endpoint = c->endpoint;
+    r->watched.insert(r->watched.end(), c->watched.begin(), c->watched.end());
+    r->verb = verb && *verb ? verb : "GET";
+    const Endpoint& e = c->endpoint;
+    std::string host = e.server.find(':') != std::string::npos ? "[" + e.server + "]" : e.server;
+    std::string object = Text(objectName);
+    if (object.empty() || object[0] != '/') object.insert(object.begin(), '/');
+    r->url = "http://" + host + (e.port == INTERNET_DEFAULT_HTTP_PORT ? "" : ":" + IntToStr(e.port)) + object;
+    r->version = Text(version);
+    r->referrer = Text(referrer);
+    if (acceptTypes && acceptTypes[0]) {
+        std::string accept = "Accept: ";
+        for (const char** t = acceptTypes; *t; ++t) accept += (t == acceptTypes ? "" : ", ") + std::string(*t);
+        r->headers.push_back(accept);
+    }
+    if (flags & (INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE)) {
+        r->headers.push_back("Pragma: no-cache");
+        r->headers.push_back("Cache-Control: no-cache");
+    }
+    return Register(r);
+}
+
+BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long headersLength, void* optional,
+                      unsigned long optionalLength) {
+    Request* r = Find<Request>(request);
+    if (!r) return FALSE;
+    r->body.clear();
+    r->offset = 0;
+    const Endpoint& e = r->endpoint;
+    CURL* curl = r->curl;
+    curl_easy_reset(curl);
+
+    curl_easy_setopt(curl, CURLOPT_URL, r->url.c_str());
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);  // time-outs must not use signals on a worker thread
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+    // A dead server must not hang an update for ever.
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, 60L);
+    if (!e.agent.empty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, e.agent.c_str());
+
+    if (e.access == INTERNET_OPEN_TYPE_PROXY) {
+        curl_easy_setopt(curl, CURLOPT_PROXY, e.proxy.c_str());
+        curl_easy_setopt(curl, CURLOPT_PROXYTYPE, static_cast<long>(CURLPROXY_HTTP));
+        curl_easy_setopt(curl, CURLOPT_NOPROXY, e.noProxy.c_str());
+    } else if (e.access == INTERNET_OPEN_TYPE_DIRECT) {
+        // Direct means direct: the environment's proxy variables do not apply.
+        curl_easy_setopt(curl, CURLOPT_PROXY, "");
+        curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
+    }
+
+    if (!e.user.empty()) {
+        curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+        curl_easy_setopt(curl, CURLOPT_USERNAME, e.user.c_str());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, e.password.c_str());
+    }
+    if (SameText(r->version, "HTTP/1.0"))
+        curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    else
+        curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    if (!r->referrer.empty()) curl_easy_setopt(curl, CURLOPT_REFERER, r->referrer.c_str());
+
+    if (SameText(r->verb, "HEAD")) {
+        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    } else if (optional && optionalLength > 0) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(optionalLength));
+        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, static_cast<const char*>(optional));
+        if (!SameText(r->verb, "POST")) curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, r->verb.c_str());
+    } else if (SameText(r->verb, "POST")) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, 0L);
+        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, "");
+    } else if (!SameText(r->verb, "GET")) {
+        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, r->verb.c_str());
+    }
+
+    curl_slist* list = nullptr;
+    for (const std::string& h : r->headers) list = curl_slist_append(list, h.c_str());
+    for (const std::string& h : HeaderLines(headers, headersLength)) list = curl_slist_append(list, h.c_str());
+    if (list) curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
+
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, KeepBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, r);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, WatchCancel);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, r);
+
+    CURLcode rc = WatchCancel(r, 0, 0, 0, 0) ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(curl);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+    curl_slist_free_all(list);
+    if (rc != CURLE_OK) r->body.clear();
+    return rc == CURLE_OK ? TRUE : FALSE;
+}
+
+BOOL InternetReadFile(HINTERNET file, void* buffer, unsigned long bytesToRead, unsigned long* bytesRead) {
+    Request* r = Find<Request>(file);
+    if (!r || !bytesRead || (!buffer && bytesToRead > 0)) return FALSE;
+    size_t n = std::min<size_t>(bytesToRead, r->body.size() - r->offset);
+    if (n > 0) std::memcpy(buffer, r->body.data() + r->offset, n);
+    r->offset += n;
+    *bytesRead = static_cast<unsigned long>(n);
+    return TRUE;
+}
+
+BOOL InternetCloseHandle(HINTERNET handle) {
+    {
+        std::lock_guard<std::mutex> lock(liveMutex);
+        if (!handle || Live().erase(handle) == 0) return FALSE;
+    }
+    auto* h = static_cast<Handle*>(handle);
+    h->closed->store(true);
+    delete h;
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- connection state
+
+bool InterfacesOnline(const ifaddrs* list) {
+    for (const ifaddrs* i = list; i; i = i->ifa_next) {
+        if (!i->ifa_addr || (i->ifa_addr->sa_family != AF_INET && i->ifa_addr->sa_family != AF_INET6)) continue;
+        if (i->ifa_flags & IFF_LOOPBACK) continue;
+        // Up and with a carrier: an unplugged cable or an idle bridge keeps
+        // its address but reaches nothing.
+        if ((i->ifa_flags & IFF_UP) && (i->ifa_flags & IFF_RUNNING)) return true;
+    }
+    return false;
+}
+
+BOOL InternetGetConnectedState(unsigned long* flags, unsigned long) {
+    int state = onlineOverride.load();
+    bool online;
+    if (state >= 0) {
+        online = state != 0;
+    } else {
+        ifaddrs* list = nullptr;
+        online = getifaddrs(&list) == 0 && InterfacesOnline(list);
+        if (list) freeifaddrs(list);
+    }
+    if (flags) *flags = online ? INTERNET_CONNECTION_LAN : 0;
+    return online ? TRUE : FALSE;
+}
+
+void SetOnlineStateOverride(int state) { onlineOverride.store(state < 0 ? -1 : (state ? 1 : 0)); }

@@ -1,0 +1,7 @@
+// The worker that fetches a source's page for one update.
+#pragma once
+
+class Fetcher {
+public:
+    virtual ~Fetcher() = default;
+};

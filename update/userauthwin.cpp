@@ -1,0 +1,8 @@
+#include "update/userauthwin.h"
+
+TUserAuthFrm* UserAuthFrm = nullptr;
+
+TUserAuthFrm::TUserAuthFrm(TComponent* owner) : TForm(owner) {
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+}

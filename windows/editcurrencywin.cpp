@@ -1,0 +1,8 @@
+#include "windows/editcurrencywin.h"
+
+TEditCurrencyForm* EditCurrencyForm = nullptr;
+
+TEditCurrencyForm::TEditCurrencyForm(TComponent* owner) : TForm(owner) {
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+}
