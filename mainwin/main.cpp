@@ -248,7 +248,7 @@ void TMainForm::FormShow(TObject*) {
         LoadingForm->Repaint();
         LoadingForm->Close();
     }
-    if (AppSettings->useInternet && AppSettings->checkOnStart && IsOnline()) DialogUpdateExecute(this);
+    if (AppSettings->useInternet && AppSettings->checkOnStart && IsOnline()) DialogUpdate->OnExecute(this);
 }
 
 void TMainForm::AddSourceHelp(CurrSource* source, TAction* website, TAction* update, int urlIndex) {

@@ -52,8 +52,28 @@ public:
     bool clicksFromMouse = true;
 
 protected:
+    // A mouse event passed on from a child control belongs to that child alone.
+    bool FromChildControl(QObject* watched, QEvent* event) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (!w) return false;
+        QWidget* under = w->childAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        for (; under && under != w; under = under->parentWidget())
+            if (ControlOf(under) && ControlOf(under) != control_) return true;
+        return false;
+    }
+
     bool eventFilter(QObject* watched, QEvent* event) override {
         TControl* c = control_;
+        switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            if (FromChildControl(watched, event)) return false;
+            break;
+        default:
+            break;
+        }
         switch (event->type()) {
         case QEvent::MouseMove: {
             if (c->OnMouseMove) {

@@ -1,0 +1,70 @@
+#include "support/layoutcheck.h"
+
+#include "platform/forms.h"
+#include "platform/stdctrls.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+
+#include <typeinfo>
+
+namespace {
+std::string Describe(TControl* c) {
+    std::string name = typeid(*c).name();
+    if (auto* l = dynamic_cast<TLabel*>(c)) name += " '" + l->Caption() + "'";
+    if (auto* b = dynamic_cast<TButton*>(c)) name += " '" + b->Caption() + "'";
+    return name;
+}
+
+QRect BoundsOf(TControl* c) { return QRect(c->Left(), c->Top(), c->Width(), c->Height()); }
+
+void Check(TWinControl* parent, std::vector<std::string>& problems) {
+    QWidget* client = parent->ClientWidget();
+    QRect area = client->rect();
+    std::vector<TControl*> shown;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Visible() || !c->Handle()) continue;
+        shown.push_back(c);
+        if (!area.contains(BoundsOf(c)))
+            problems.push_back(Describe(c) + " lies outside its parent " + Describe(parent));
+        QWidget* w = c->Handle();
+        bool text = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w);
+        bool picture = qobject_cast<QLabel*>(w) && !static_cast<QLabel*>(w)->pixmap().isNull();
+        if (text && !picture) {
+            QSize hint = w->sizeHint();
+            bool wraps = qobject_cast<QLabel*>(w) && static_cast<QLabel*>(w)->wordWrap();
+            if ((!wraps && hint.width() > w->width()) || hint.height() > w->height() + 2)
+                problems.push_back(Describe(c) + " cuts its caption");
+        }
+        if (auto* wc = dynamic_cast<TWinControl*>(c)) Check(wc, problems);
+    }
+    for (size_t i = 0; i < shown.size(); ++i)
+        for (size_t j = i + 1; j < shown.size(); ++j) {
+            QRect a = BoundsOf(shown[i]), b = BoundsOf(shown[j]);
+            // A picture may lie under controls, as a background under its icons.
+            bool pictureI = dynamic_cast<TImage*>(shown[i]), pictureJ = dynamic_cast<TImage*>(shown[j]);
+            if ((pictureI && a.contains(b)) || (pictureJ && b.contains(a)) || pictureI != pictureJ) continue;
+            if (a.intersects(b))
+                problems.push_back(Describe(shown[i]) + " overlaps " + Describe(shown[j]));
+        }
+}
+}  // namespace
+
+std::vector<std::string> LayoutProblems(TWinControl* root) {
+    std::vector<std::string> problems;
+    Check(root, problems);
+    return problems;
+}
+
+std::string SaveScreenshot(TForm* form, const std::string& name) {
+    QDir().mkpath("screenshots");
+    std::string path = "screenshots/" + name + ".png";
+    QWidget* w = form->Handle()->window();
+    w->grab().save(QString::fromStdString(path));
+    return path;
+}
