@@ -35,6 +35,7 @@ protected:
         CreateApplicationForms();
     }
     void TearDown() override {
+        if (MainForm && MainForm->CurrentSource) MainForm->Close();  // shut down as the program does
         app.reset();
         QApplication::processEvents();
         try {
@@ -144,7 +145,6 @@ TEST_F(MainWindow, TheAboutBoxComesUntilTheUserAgrees) {
     EXPECT_TRUE(Settings::Instance()->ReadAbout);
     EXPECT_EQ(dialogs.ModalForms().size(), 2u);
     MainForm->Close();
-
     app.reset();
     app = std::make_unique<TApplication>();
     CreateApplicationForms();
@@ -216,7 +216,7 @@ TEST_F(MainWindow, AnUpdateStartsOnStartOnlyWhenOnline) {
     };
     Start();
     EXPECT_EQ(updates, 0);
-
+    MainForm->Close();
     app.reset();
     app = std::make_unique<TApplication>();
     CreateApplicationForms();
