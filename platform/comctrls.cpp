@@ -38,7 +38,7 @@ TImageList::TImageList(TComponent* owner, int width, int height)
 
 TImageList::~TImageList() = default;
 
-void TImageList::SetImage(int index, const std::string& imageFile) { impl_->icons[index] = QIcon(QtText(imageFile)); }
+void TImageList::SetImage(int index, const std::string& imageFile) { impl_->icons[index] = LoadIcon(imageFile); }
 
 int TImageList::Count() const { return impl_->icons.empty() ? 0 : impl_->icons.rbegin()->first + 1; }
 

@@ -148,7 +148,7 @@ void TForm::SetCaption(const std::string& caption) {
 
 void TForm::SetIcon(const std::string& imageFile) {
     impl_->iconFile = imageFile;
-    if (Frame()) Frame()->setWindowIcon(QIcon(QtText(imageFile)));
+    if (Frame()) Frame()->setWindowIcon(LoadIcon(imageFile));
 }
 
 void TForm::ApplyFlags() {
@@ -216,7 +216,7 @@ void TForm::Dock() {
     if (QMenu* menu = sub->systemMenu())
         for (QAction* a : menu->actions()) a->setShortcuts({});
     sub->setWindowTitle(QtText(caption_));
-    if (!impl_->iconFile.empty()) sub->setWindowIcon(QIcon(QtText(impl_->iconFile)));
+    if (!impl_->iconFile.empty()) sub->setWindowIcon(LoadIcon(impl_->iconFile));
     impl_->sub = sub;
     ApplyFlags();
     content->show();

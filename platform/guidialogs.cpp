@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QWidget>
 
@@ -161,4 +163,14 @@ bool TOpenDialog::Execute() {
     FileName = r.fileName;
     FilterIndex = r.filterIndex;
     return true;
+}
+
+QPixmap LoadPicture(const std::string& file) {
+    const char* format = LowerCase(ExtractFileExt(file)) == ".png" ? "PNG" : nullptr;
+    return QPixmap(QtText(file), format);
+}
+
+QIcon LoadIcon(const std::string& file) {
+    QPixmap picture = LoadPicture(file);
+    return picture.isNull() ? QIcon() : QIcon(picture);
 }

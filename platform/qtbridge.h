@@ -54,3 +54,9 @@ QIcon ImageListIcon(const TImageList* list, int index);
 
 // Message boxes and file dialogs as real windows.
 void InstallGuiDialogs();
+
+class QPixmap;
+// Pictures by file name; PNG files are read by the built-in reader, so no
+// format plugin is loaded to find out what they are.
+QPixmap LoadPicture(const std::string& file);
+QIcon LoadIcon(const std::string& file);

@@ -480,7 +480,7 @@ void TButton::SetDefault(bool isDefault) {
 }
 
 void TButton::SetGlyph(const std::string& imageFile) {
-    static_cast<QPushButton*>(Handle())->setIcon(QIcon(QtText(imageFile)));
+    static_cast<QPushButton*>(Handle())->setIcon(LoadIcon(imageFile));
     Grow();
 }
 
@@ -518,7 +518,7 @@ void TSpeedButton::SetCaption(const std::string& caption) {
 }
 
 void TSpeedButton::SetGlyph(const std::string& imageFile) {
-    static_cast<QToolButton*>(Handle())->setIcon(QIcon(QtText(imageFile)));
+    static_cast<QToolButton*>(Handle())->setIcon(LoadIcon(imageFile));
 }
 
 bool TSpeedButton::Down() const { return static_cast<QToolButton*>(Handle())->isChecked(); }
@@ -584,7 +584,7 @@ TImage::TImage(TComponent* owner, TWinControl* parent) : TControl(owner, new QLa
     if (parent) SetParent(parent);
 }
 
-void TImage::SetPicture(const std::string& imageFile) { static_cast<QLabel*>(Handle())->setPixmap(QPixmap(QtText(imageFile))); }
+void TImage::SetPicture(const std::string& imageFile) { static_cast<QLabel*>(Handle())->setPixmap(LoadPicture(imageFile)); }
 void TImage::SetStretch(bool stretch) { static_cast<QLabel*>(Handle())->setScaledContents(stretch); }
 void TImage::SetCenter(bool center) {
     static_cast<QLabel*>(Handle())->setAlignment(center ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop);

@@ -1,0 +1,90 @@
+// Start-up to the main window shown with both sources loaded, beside a bare
+// MDI window made with the toolkit alone; both measured as whole processes.
+#include "mainwin/main.h"
+#include "mainwin/startup.h"
+#include "platform/sysutils.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenuBar>
+
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <stdlib.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+std::string self;
+std::string folder;
+
+// withText: a one-item menu bar, so the font system starts as it must for
+// any window that shows text.
+int BareWindow(bool withText) {
+    int argc = 1;
+    char name[] = "bare";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.setCentralWidget(new QMdiArea(&window));
+    if (withText) window.menuBar()->addMenu("&File");
+    window.show();
+    QApplication::processEvents();
+    _exit(0);
+}
+
+int Tallyvane(const std::string& programFolder) {
+    SetProgramFolder(programFolder);
+    TApplication application;
+    CreateApplicationForms();
+    MainForm->Show();  // the start-up sequence runs here
+    QApplication::processEvents();
+    _exit(0);  // measured up to the shown window; nothing is saved
+}
+
+void Run(benchmark::State& state, const char* mode) {
+    for (auto _ : state) {
+        pid_t pid;
+        std::string m = mode;
+        char* argv[] = {self.data(), m.data(), folder.data(), nullptr};
+        if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv, environ) != 0) {
+            state.SkipWithError("cannot start");
+            return;
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+}
+
+void BareMdiWindow(benchmark::State& state) { Run(state, "--bare"); }
+void BareMdiWindowWithMenu(benchmark::State& state) { Run(state, "--bare-menu"); }
+void TallyvaneMainWindow(benchmark::State& state) { Run(state, "--tallyvane"); }
+BENCHMARK(BareMdiWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BareMdiWindowWithMenu)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(TallyvaneMainWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "--bare") return BareWindow(false);
+    if (argc >= 2 && std::string(argv[1]) == "--bare-menu") return BareWindow(true);
+    if (argc >= 3 && std::string(argv[1]) == "--tallyvane") return Tallyvane(argv[2]);
+    self = std::filesystem::canonical("/proc/self/exe").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-start-XXXXXX").string();
+    folder = mkdtemp(pattern.data());
+    std::filesystem::create_directory(folder + "/data");
+    for (const char* f : {"IMF.XML", "Pacific.XML"})
+        std::filesystem::copy_file(std::string(TV_SOURCE_DIR) + "/data/" + f, folder + "/data/" + f);
+    std::ofstream(folder + "/tallyvane2.ini") << "[Program]\r\nReadAbout=1\r\n";
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    std::filesystem::remove_all(folder);
+    return 0;
+}
