@@ -10,6 +10,11 @@
 #include "platform/shellapi.h"
 #include "platform/wininet.h"
 #include "update/fetcher.h"
+#include "windows/worldwin.h"
+#include "xml/xmlparser.h"
+
+#include <algorithm>
+#include <sstream>
 
 TMainForm* MainForm = nullptr;
 
@@ -272,6 +277,8 @@ void TMainForm::AddSourceHelp(CurrSource* source, TAction* website, TAction* upd
 }
 
 void TMainForm::FormClose(TObject*, TCloseAction&) {
+    if (closing_) return;  // everything is saved once
+    closing_ = true;
     delete ActiveFetcher;
     ActiveFetcher = nullptr;
     SavingForm->Show();
@@ -385,20 +392,223 @@ void TMainForm::IMFUpdateActionExecute(TObject*) { Launch(SurfUrls[3]); }
 void TMainForm::SurfToActionExecute(TObject*) { Launch(SurfUrls[4]); }
 
 // ---------------------------------------------------------------- child windows
-// The conversion windows, the rates and settings windows and the layout file
-// come with their own code; until then these operations keep the buttons'
-// states right and open nothing.
 
-void TMainForm::OpenPreferredWindow(int, const std::string&) {}
-void TMainForm::OpenWorldWindow(int, int, const std::string&) {}
-void TMainForm::OpenCrossWindow(int, int, int, int) {}
-void TMainForm::OpenRatesWindow() { RatesButton->SetDown(false); }
+TCurrencyWindow* TMainForm::OpenPreferredWindow(int, const std::string&) { return nullptr; }
+TCurrencyWindow* TMainForm::OpenCrossWindow(int, int, int, int) { return nullptr; }
+
+TWorldForm* TMainForm::OpenWorldWindow(int leftSet, int rightSet, const std::string& value) {
+    if (closing_) return nullptr;
+    auto* window = new TWorldForm(Application, CurrentSource);
+    if (leftSet != -1) window->SetSelection(leftSet, rightSet, value);
+    OpenWindows.insert(window);
+    return window;
+}
+
+TCurrencyWindow* TMainForm::OpenRatesWindow() {
+    RatesButton->SetDown(false);  // the rates window comes with its own code
+    return nullptr;
+}
+
 void TMainForm::OpenSettingsWindow() { SettingsButton->SetDown(false); }
-void TMainForm::CloseWindow(TCurrencyWindow* window) { OpenWindows.erase(window); }
-void TMainForm::CloseRatesWindow() { RatesButton->SetDown(false); }
-void TMainForm::CloseSettingsWindow() { SettingsButton->SetDown(false); }
-void TMainForm::RefreshWindows() {}
-void TMainForm::CloseAllWindows() {}
-void TMainForm::UpdateFinished() { UpdateButton->SetDown(false); }
-void TMainForm::LoadWindowSettings() {}
-void TMainForm::SaveWindowSettings() {}
+
+void TMainForm::CloseWindow(TCurrencyWindow* window) {
+    if (closing_) return;
+    OpenWindows.erase(window);
+    // Destroyed once its own close handling has returned.
+    window->Release();
+}
+
+void TMainForm::CloseRatesWindow() {
+    if (closing_) return;
+    RatesButton->SetDown(false);
+}
+
+void TMainForm::CloseSettingsWindow() {
+    if (closing_) return;
+    SettingsButton->SetDown(false);
+}
+
+void TMainForm::RefreshWindows() {
+    if (closing_) return;
+    // A window may close itself during its refresh; each window still open
+    // when its turn comes is refreshed once.
+    const std::set<TCurrencyWindow*> walk = OpenWindows;
+    for (TCurrencyWindow* window : walk)
+        if (OpenWindows.count(window)) window->UpdateCurrencies();
+}
+
+void TMainForm::CloseAllWindows() {
+    if (closing_) return;
+    CloseRatesWindow();
+    while (!OpenWindows.empty()) {
+        TCurrencyWindow* window = *OpenWindows.begin();
+        OpenWindows.erase(OpenWindows.begin());
+        window->Release();
+    }
+}
+
+void TMainForm::UpdateFinished() {
+    RefreshWindows();
+    UpdateButton->SetDown(false);
+}
+
+// ---------------------------------------------------------------- layout file
+
+namespace {
+// The amount texts were written with the data files' four escapes; undone in
+// one pass, so a typed "&lt;" comes back as typed.
+std::string UnescapeValue(const std::string& text) {
+    static const std::pair<const char*, const char*> escapes[] = {
+        {"&amp;", "&"}, {"&quot;", "\""}, {"&lt;", "<"}, {"&gt;", ">"}};
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        bool replaced = false;
+        for (const auto& [from, to] : escapes) {
+            if (text.compare(i, std::char_traits<char>::length(from), from) == 0) {
+                out += to;
+                i += std::char_traits<char>::length(from);
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) out += text[i++];
+    }
+    return out;
+}
+
+// Numbers of the layout file; a bad or missing one ends the read.
+int Number(XMLNode* node, const char* name) { return StrToInt(node->GetChildValue(name)); }
+int ClampPosition(int v) { return std::clamp(v, -32767, 32767); }
+int ClampSize(int v) { return std::min(v, 32767); }
+
+void ApplyPlacement(TForm* window, XMLNode* node) {
+    switch (Number(node, "STATE")) {
+    case 0: {
+        window->SetWindowState(wsNormal);
+        window->SetLeft(ClampPosition(Number(node, "LEFT")));
+        window->SetTop(ClampPosition(Number(node, "TOP")));
+        int width = Number(node, "WIDTH");
+        if (width > 0) window->SetWidth(ClampSize(width));
+        int height = Number(node, "HEIGHT");
+        if (height > 0) window->SetHeight(ClampSize(height));
+        break;
+    }
+    case 1: window->SetWindowState(wsMinimized); break;
+    case 2: window->SetWindowState(wsMaximized); break;
+    default: break;
+    }
+}
+}  // namespace
+
+void TMainForm::LoadWindowSettings() {
+    const std::string path = ProgramPath(WindowSettingsFile);
+    if (!FileExists(path)) return;
+    XMLParser parser;
+    XMLNode* windows = parser.Parse(path)->FindFirst("WINDOWS");
+    if (!windows) return;
+    try {
+        if (XMLNode* main = windows->FindFirst("MAIN")) {
+            int state = Number(main, "STATE");
+            if (state == 0) {
+                SetWindowState(wsNormal);
+                SetLeft(ClampPosition(Number(main, "LEFT")));
+                SetTop(ClampPosition(Number(main, "TOP")));
+                // The main window never grows past the desktop: a hand-edited
+                // size must not make it allocate a screenful of gigabytes.
+                int width = Number(main, "WIDTH");
+                if (width > 0) SetWidth(std::min(ClampSize(width), DesktopWidth()));
+                int height = Number(main, "HEIGHT");
+                if (height > 0) SetHeight(std::min(ClampSize(height), DesktopHeight()));
+            } else if (state == 1) {
+                Application->Minimize();
+            }
+        }
+        for (XMLNode* node = windows->FindFirst("WINDOW"); node; node = windows->FindNext()) {
+            const std::string type = node->GetChildValue("TYPE");
+            XMLItem* valueItem = node->FindChildItem("VALUE");
+            const std::string value = valueItem ? UnescapeValue(valueItem->Value) : std::string();
+            TForm* window = nullptr;
+            if (type == "Preferred") {
+                int prefSet = Number(node, "PREFSET");
+                window = OpenPreferredWindow(prefSet, value);
+            } else if (type == "World") {
+                int leftSet = Number(node, "LEFTSET");
+                int rightSet = Number(node, "RIGHTSET");
+                window = OpenWorldWindow(leftSet, rightSet, value);
+            } else if (type == "Cross") {
+                int one = Number(node, "ONE"), two = Number(node, "TWO");
+                int three = Number(node, "THREE"), four = Number(node, "FOUR");
+                window = OpenCrossWindow(one, two, three, four);
+            } else if (type == "Rates") {
+                window = OpenRatesWindow();
+            } else {
+                continue;
+            }
+            if (window) ApplyPlacement(window, node);
+        }
+        if (XMLNode* closed = windows->FindFirst("CLOSEDWINDOWS")) {
+            CrossClosedState.One = Number(closed, "CROSSONE");
+            CrossClosedState.Two = Number(closed, "CROSSTWO");
+            CrossClosedState.Three = Number(closed, "CROSSTHREE");
+            CrossClosedState.Four = Number(closed, "CROSSFOUR");
+            CrossClosedState.Left = Number(closed, "CROSSX");
+            CrossClosedState.Top = Number(closed, "CROSSY");
+            PrefClosedState.PrefSet = Number(closed, "PREF");
+            PrefClosedState.Left = Number(closed, "PREFX");
+            PrefClosedState.Top = Number(closed, "PREFY");
+            WorldClosedState.LeftSet = Number(closed, "WORLDONE");
+            WorldClosedState.RightSet = Number(closed, "WORLDTWO");
+            WorldClosedState.Left = Number(closed, "WORLDX");
+            WorldClosedState.Top = Number(closed, "WORLDY");
+            RatesClosedState.Width = Number(closed, "RATESW");
+            RatesClosedState.Height = Number(closed, "RATESH");
+            RatesClosedState.Left = Number(closed, "RATESX");
+            RatesClosedState.Top = Number(closed, "RATESY");
+        }
+    } catch (const EConvertError&) {
+        // A bad number ends the read; what was applied stays.
+    }
+}
+
+void TMainForm::WriteClosedWindows(std::ostream& out) {
+    out << "  <CLOSEDWINDOWS>\r\n";
+    const std::pair<const char*, int> values[] = {
+        {"CROSSONE", CrossClosedState.One},     {"CROSSTWO", CrossClosedState.Two},
+        {"CROSSTHREE", CrossClosedState.Three}, {"CROSSFOUR", CrossClosedState.Four},
+        {"CROSSX", CrossClosedState.Left},      {"CROSSY", CrossClosedState.Top},
+        {"PREF", PrefClosedState.PrefSet},      {"PREFX", PrefClosedState.Left},
+        {"PREFY", PrefClosedState.Top},         {"WORLDONE", WorldClosedState.LeftSet},
+        {"WORLDTWO", WorldClosedState.RightSet}, {"WORLDX", WorldClosedState.Left},
+        {"WORLDY", WorldClosedState.Top},       {"RATESX", RatesClosedState.Left},
+        {"RATESY", RatesClosedState.Top},       {"RATESW", RatesClosedState.Width},
+        {"RATESH", RatesClosedState.Height}};
+    for (const auto& [name, value] : values) WriteElementLine(out, 4, name, IntToStr(value));
+    out << "  </CLOSEDWINDOWS>\r\n\r\n";
+    out << "  <MAIN>\r\n";
+    WriteElementLine(out, 4, "LEFT", IntToStr(Left()));
+    WriteElementLine(out, 4, "TOP", IntToStr(Top()));
+    WriteElementLine(out, 4, "WIDTH", IntToStr(Width()));
+    WriteElementLine(out, 4, "HEIGHT", IntToStr(Height()));
+    const int state = WindowState() == wsMinimized ? 1 : WindowState() == wsMaximized ? 2 : 0;
+    WriteElementLine(out, 4, "STATE", IntToStr(state));
+    out << "  </MAIN>\r\n\r\n";
+}
+
+void TMainForm::SaveWindowSettings() {
+    const std::string folder = ProgramDir + "/data";
+    const bool canWrite = DirectoryExists(folder);
+    if (!canWrite) ShowMessage("Can't find directory: " + folder);
+    std::ostringstream out;
+    out << "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n";
+    out << "<!--  This is a generated file. Do not edit. -->\r\n";
+    out << "<WINDOWS>\r\n";
+    while (!OpenWindows.empty()) {
+        TCurrencyWindow* window = *OpenWindows.begin();
+        window->WriteWindowState(out);
+        OpenWindows.erase(OpenWindows.begin());
+        delete window;
+    }
+    WriteClosedWindows(out);
+    out << "</WINDOWS>\r\n";
+    if (canWrite) WriteFileAtomic(ProgramPath(WindowSettingsFile), out.str());
+}

@@ -4,6 +4,7 @@
 
 #include "platform/vcl.h"
 
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ class CurrSource;
 class Settings;
 class Fetcher;
 class TCurrencyWindow;
+class TWorldForm;
 class TRatesForm;
 class TSettingsForm;
 
@@ -108,10 +110,10 @@ public:
     void SurfToActionExecute(TObject* sender);
 
     // The child windows and the layout file.
-    void OpenPreferredWindow(int prefSet, const std::string& value);
-    void OpenWorldWindow(int leftSet, int rightSet, const std::string& value);
-    void OpenCrossWindow(int one, int two, int three, int four);
-    void OpenRatesWindow();
+    TCurrencyWindow* OpenPreferredWindow(int prefSet, const std::string& value);
+    TWorldForm* OpenWorldWindow(int leftSet, int rightSet, const std::string& value);
+    TCurrencyWindow* OpenCrossWindow(int one, int two, int three, int four);
+    TCurrencyWindow* OpenRatesWindow();
     void OpenSettingsWindow();
     void CloseWindow(TCurrencyWindow* window);
     void CloseRatesWindow();
@@ -121,6 +123,7 @@ public:
     void UpdateFinished();
     void LoadWindowSettings();
     void SaveWindowSettings();
+    void WriteClosedWindows(std::ostream& out);
 
 private:
     void BuildActions();
@@ -130,6 +133,7 @@ private:
     TMenuItem* Item(TComponent* owner, TAction* action);
     void Launch(const std::string& file);
     bool started_ = false;
+    bool closing_ = false;  // the shutdown has begun: window operations do nothing
 };
 
 extern TMainForm* MainForm;

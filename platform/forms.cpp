@@ -187,6 +187,31 @@ void TForm::ApplyFlags() {
 void TForm::SetBorderStyle(TFormBorderStyle style) {
     borderStyle_ = style;
     ApplyFlags();
+    FixSize();
+}
+
+bool TForm::FixedSize() const {
+    return borderStyle_ == bsSingle || borderStyle_ == bsDialog || borderStyle_ == bsToolWindow;
+}
+
+void TForm::FixSize() {
+    QWidget* w = Frame();
+    if (!w || style_ == fsMDIForm) return;
+    if (FixedSize()) {
+        w->setFixedSize(w->size());
+    } else {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+}
+
+void TForm::ResizeFrame(QWidget* w, QSize size) {
+    if (FixedSize()) {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    w->resize(size);
+    if (FixedSize()) w->setFixedSize(w->size());
 }
 
 void TForm::SetBorderIcons(int icons) {
@@ -222,6 +247,7 @@ void TForm::Dock() {
     content->show();
     sub->resize(sub->sizeHint().expandedTo(size + (sub->size() - content->size())));
     SetClientSize(size.width(), size.height());
+    FixSize();
     if (impl_->visible) sub->show();
     else sub->hide();
 }
@@ -239,7 +265,7 @@ void TForm::Undock() {
     if (area) area->removeSubWindow(sub);
     sub->deleteLater();
     ApplyFlags();
-    content->resize(size);
+    ResizeFrame(content, size);
     content->move(global);
     if (impl_->visible) content->show();
 }
@@ -266,9 +292,10 @@ void TForm::SetBounds(int left, int top, int width, int height) {
     if (w->isWindow()) {
         QSize extra = w->frameGeometry().size() - w->size();
         w->move(left, top);
-        w->resize(std::max(0, width - extra.width()), std::max(0, height - extra.height()));
+        ResizeFrame(w, QSize(std::max(0, width - extra.width()), std::max(0, height - extra.height())));
     } else {
-        w->setGeometry(left, top, std::max(0, width), std::max(0, height));
+        w->move(left, top);
+        ResizeFrame(w, QSize(std::max(0, width), std::max(0, height)));
     }
 }
 
@@ -277,11 +304,11 @@ void TForm::SetClientSize(int width, int height) {
     QWidget* frame = impl_->main ? static_cast<QWidget*>(impl_->main) : Frame();
     if (!content || !frame) return;
     if (frame == content) {
-        content->resize(width, height);
+        ResizeFrame(content, QSize(width, height));
         return;
     }
     QSize extra = frame->size() - content->size();
-    frame->resize(width + extra.width(), height + extra.height());
+    ResizeFrame(frame, QSize(width + extra.width(), height + extra.height()));
 }
 
 void TForm::SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
@@ -698,3 +725,13 @@ void SafeCall(const std::function<void()>& call) {
 }
 
 std::string FormCaptionOf(TForm* form) { return form ? form->Caption() : std::string(); }
+
+int DesktopWidth() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->virtualGeometry().width() : 32767;
+}
+
+int DesktopHeight() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->virtualGeometry().height() : 32767;
+}

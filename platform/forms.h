@@ -28,6 +28,7 @@ class TToolBar;
 class TStatusBar;
 class TButton;
 class FormWidget;
+class QSize;
 class MainFrameWidget;
 
 class TForm : public TWinControl {
@@ -122,6 +123,9 @@ private:
     bool HandleKey(int qtKey, int modifiers);
     TButton* FindButton(bool cancel) const;
     void DestroyWhenIdle();
+    bool FixedSize() const;
+    void FixSize();
+    void ResizeFrame(QWidget* w, QSize size);
 
     struct Impl;
     std::unique_ptr<Impl> impl_;
@@ -172,6 +176,10 @@ private:
 };
 
 extern TApplication* Application;
+
+// The size of the whole desktop, in pixels.
+int DesktopWidth();
+int DesktopHeight();
 
 // Installs the toolkit's application object if none exists yet (tests, tools).
 void EnsureToolkit();

@@ -60,3 +60,6 @@ class QPixmap;
 // format plugin is loaded to find out what they are.
 QPixmap LoadPicture(const std::string& file);
 QIcon LoadIcon(const std::string& file);
+
+// The width a caption needs on a button, with room for its picture.
+int TextWidthNeeded(QWidget* w, const QString& text, int iconWidth);

@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QToolButton>
 
 // ---------------------------------------------------------------- strings
@@ -489,10 +490,17 @@ void TButton::SetBounds(int left, int top, int width, int height) {
     Grow();
 }
 
+int TextWidthNeeded(QWidget* w, const QString& text, int iconWidth) {
+    QString plain = text;
+    plain.remove(QRegularExpression("&(?!&)"));
+    return w->fontMetrics().horizontalAdvance(plain) + 12 + (iconWidth ? iconWidth + 4 : 0);
+}
+
 void TButton::Grow() {
-    QWidget* w = Handle();
-    int need = w->sizeHint().width();
-    if (need > w->width()) w->resize(need, w->height());
+    // Only a caption that does not fit makes the button wider.
+    auto* b = static_cast<QPushButton*>(Handle());
+    int need = TextWidthNeeded(b, b->text(), b->icon().isNull() ? 0 : b->iconSize().width());
+    if (need > b->width()) b->resize(need, b->height());
 }
 
 void TButton::Click() {

@@ -8,6 +8,7 @@
 #include "mainwin/startup.h"
 #include "platform/shellapi.h"
 #include "platform/wininet.h"
+#include "mainwin/appfixture.h"
 #include "support/layoutcheck.h"
 #include "support/testenv.h"
 
@@ -22,47 +23,6 @@
 #include <memory>
 
 namespace fs = std::filesystem;
-
-class MainWindow : public ProgramFolderTest {
-protected:
-    void SetUp() override {
-        ProgramFolderTest::SetUp();
-        for (const char* name : {"IMF.XML", "Pacific.XML"})
-            WriteAll(DataFile(name), ReadAll(std::string(TV_SOURCE_DIR) + "/data/" + name));
-        SetOnlineStateOverride(0);
-        EnsureToolkit();
-        app = std::make_unique<TApplication>();
-        CreateApplicationForms();
-    }
-    void TearDown() override {
-        if (MainForm && MainForm->CurrentSource) MainForm->Close();  // shut down as the program does
-        app.reset();
-        QApplication::processEvents();
-        try {
-            Settings::Release();
-        } catch (...) {
-        }
-        SetOnlineStateOverride(-1);
-        ProgramFolderTest::TearDown();
-    }
-    void Ini(const std::string& text) { WriteAll(folder.File("tallyvane2.ini"), text); }
-    // Starts as the program does when its message loop shows the main window.
-    void Start() {
-        MainForm->Show();
-        QApplication::setActiveWindow(MainForm->Handle());
-    }
-    std::vector<std::string> Captions(TMenuItem* menu) {
-        std::vector<std::string> out;
-        for (int i = 0; i < menu->Count(); ++i) out.push_back(menu->Items(i)->Caption());
-        return out;
-    }
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(MainForm->Handle(), static_cast<Qt::Key>(key), modifiers);
-    }
-
-    std::unique_ptr<TApplication> app;
-    ShellLaunchRecorder launches;
-};
 
 TEST_F(MainWindow, StartUpBuildsTheHelpLinksAndPicksTheSource) {
     Ini("[Program]\r\nReadAbout=1\r\n[Currency]\r\nSource=1\r\n");

@@ -4,6 +4,9 @@
 #include "platform/stdctrls.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QPushButton>
+#include "platform/qtbridge.h"
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -38,8 +41,16 @@ void Check(TWinControl* parent, std::vector<std::string>& problems) {
         if (text && !picture) {
             QSize hint = w->sizeHint();
             bool wraps = qobject_cast<QLabel*>(w) && static_cast<QLabel*>(w)->wordWrap();
-            if ((!wraps && hint.width() > w->width()) || hint.height() > w->height() + 2)
+            int need = hint.width();
+            if (auto* button = qobject_cast<QPushButton*>(w))
+                need = TextWidthNeeded(w, button->text(), button->icon().isNull() ? 0 : button->iconSize().width());
+            if ((!wraps && need > w->width()) || hint.height() > w->height() + 2)
                 problems.push_back(Describe(c) + " cuts its caption");
+        }
+        if (auto* box = qobject_cast<QComboBox*>(w); box && box->currentIndex() >= 0) {
+            // The chosen entry shows whole.
+            int need = box->fontMetrics().horizontalAdvance(box->currentText()) + 30;
+            if (need > w->width()) problems.push_back(Describe(c) + " cuts its chosen entry");
         }
         if (auto* wc = dynamic_cast<TWinControl*>(c)) Check(wc, problems);
     }

@@ -1,0 +1,48 @@
+#include "windows/currencywindow.h"
+
+#include "mainwin/main.h"
+
+TPrefClosedState PrefClosedState;
+TWorldClosedState WorldClosedState;
+TCrossClosedState CrossClosedState;
+TRatesClosedState RatesClosedState;
+
+void ResetClosedStates() {
+    PrefClosedState = TPrefClosedState();
+    WorldClosedState = TWorldClosedState();
+    CrossClosedState = TCrossClosedState();
+    RatesClosedState = TRatesClosedState();
+}
+
+void WriteElementLine(std::ostream& out, int indent, const std::string& name, const std::string& value) {
+    out << std::string(static_cast<size_t>(indent), ' ') << '<' << name << '>' << value << "</" << name << ">\r\n";
+}
+
+void TCurrencyWindow::WriteWindowElement(std::ostream& out,
+                                         const std::vector<std::pair<std::string, std::string>>& children) {
+    out << "  <WINDOW>\r\n";
+    for (const auto& [name, value] : children) WriteElementLine(out, 4, name, value);
+    out << "  </WINDOW>\r\n\r\n";
+}
+
+std::string TCurrencyWindow::StateText() const {
+    switch (WindowState()) {
+    case wsMinimized: return "1";
+    case wsMaximized: return "2";
+    default: return "0";
+    }
+}
+
+void TCurrencyWindow::ToggleDock(TButton* undockButton) {
+    if (undockButton->Caption() == "Un&dock") {
+        MainForm->Hide();
+        SetFormStyle(fsNormal);
+        undockButton->SetCaption("&Dock");
+        SetBorderIcons(BorderIcons() & ~biMinimize);
+    } else {
+        MainForm->Show();
+        SetFormStyle(fsMDIChild);
+        undockButton->SetCaption("Un&dock");
+        SetBorderIcons(BorderIcons() | biMinimize);
+    }
+}
