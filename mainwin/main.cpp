@@ -7,6 +7,7 @@
 #include "mainwin/about.h"
 #include "mainwin/loadingwin.h"
 #include "mainwin/saving.h"
+#include "mainwin/settingswin.h"
 #include "platform/shellapi.h"
 #include "platform/wininet.h"
 #include "update/fetcher.h"
@@ -409,7 +410,12 @@ TCurrencyWindow* TMainForm::OpenRatesWindow() {
     return nullptr;
 }
 
-void TMainForm::OpenSettingsWindow() { SettingsButton->SetDown(false); }
+void TMainForm::OpenSettingsWindow() {
+    if (closing_) return;
+    SettingsButton->SetDown(true);
+    SettingsWindow = new TSettingsForm(this);
+    SettingsWindow->SetSource(CurrentSource);
+}
 
 void TMainForm::CloseWindow(TCurrencyWindow* window) {
     if (closing_) return;
@@ -424,8 +430,11 @@ void TMainForm::CloseRatesWindow() {
 }
 
 void TMainForm::CloseSettingsWindow() {
-    if (closing_) return;
+    if (closing_ || !SettingsWindow) return;
     SettingsButton->SetDown(false);
+    SettingsWindow->Release();
+    SettingsWindow = nullptr;
+    RefreshWindows();
 }
 
 void TMainForm::RefreshWindows() {

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QIcon>
+#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStatusBar>
@@ -14,6 +15,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <map>
 
 // ---------------------------------------------------------------- image lists
@@ -210,22 +212,39 @@ QTreeWidgetItem* Row(void* row) { return static_cast<QTreeWidgetItem*>(row); }
 // Mouse clicks land on the view's viewport, not on the view itself.
 class ViewportClicks : public QObject {
 public:
-    explicit ViewportClicks(std::function<void()> click) : click_(std::move(click)) {}
+    explicit ViewportClicks(std::function<void()> click, std::function<void()> doubleClick = {})
+        : click_(std::move(click)), doubleClick_(std::move(doubleClick)) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
             click_();
+        if (e->type() == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton &&
+            doubleClick_)
+            doubleClick_();
         return false;
     }
 
 private:
     std::function<void()> click_;
+    std::function<void()> doubleClick_;
+};
+
+// A list-view row; sorted views order rows by caption, ignoring letter case.
+class CaptionRow : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override {
+        return text(0).compare(other.text(0), Qt::CaseInsensitive) < 0;
+    }
 };
 }  // namespace
 
 std::string TListItem::Caption() const { return StdText(Row(row_)->text(0)); }
-void TListItem::SetCaption(const std::string& caption) { Row(row_)->setText(0, QtText(caption)); }
+void TListItem::SetCaption(const std::string& caption) {
+    Row(row_)->setText(0, QtText(caption));
+    if (view_->sorted_ && view_->updating_ == 0) view_->Sort();
+}
 
 std::string TListItem::SubItem(int index) const {
     return index + 1 < Row(row_)->columnCount() ? StdText(Row(row_)->text(index + 1)) : std::string();
@@ -252,7 +271,7 @@ TListView::TListView(TComponent* owner, TWinControl* parent) : TWinControl(owner
     tree->setAllColumnsShowFocus(true);
     tree->header()->setStretchLastSection(false);
     tree->header()->setSectionsMovable(false);
-    auto* clicks = new ViewportClicks([this] { Fire(OnClick); });
+    auto* clicks = new ViewportClicks([this] { Fire(OnClick); }, [this] { Fire(OnDblClick); });
     clicks->setParent(tree);
     tree->viewport()->installEventFilter(clicks);
     QObject::connect(tree, &QTreeWidget::itemSelectionChanged, tree, [this] { Fire(OnSelectItem); });
@@ -274,9 +293,28 @@ void TListView::AddColumn(const std::string& caption, int width, bool rightAlign
 int TListView::ColumnCount() const { return static_cast<QTreeWidget*>(Handle())->columnCount(); }
 void TListView::SetColumnWidth(int index, int width) { static_cast<QTreeWidget*>(Handle())->setColumnWidth(index, width); }
 
+void TListView::SetColumnAutoSize(int index) {
+    static_cast<QTreeWidget*>(Handle())->header()->setSectionResizeMode(index, QHeaderView::Stretch);
+}
+
+void TListView::SetSorted(bool sorted) {
+    sorted_ = sorted;
+    if (sorted_ && updating_ == 0) Sort();
+}
+
+void TListView::Sort() {
+    auto* tree = static_cast<QTreeWidget*>(Handle());
+    tree->sortItems(0, Qt::AscendingOrder);  // a stable sort, which keeps the selection
+    // Item(i) follows the rows as shown.
+    std::map<void*, int> position;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) position[tree->topLevelItem(i)] = i;
+    std::stable_sort(items_.begin(), items_.end(),
+                     [&](const auto& a, const auto& b) { return position[a->row_] < position[b->row_]; });
+}
+
 TListItem* TListView::AddItem() {
     auto* tree = static_cast<QTreeWidget*>(Handle());
-    auto* row = new QTreeWidgetItem(tree);
+    auto* row = new CaptionRow(tree);
     items_.push_back(std::unique_ptr<TListItem>(new TListItem(this, row)));
     return items_.back().get();
 }
@@ -331,8 +369,64 @@ TListItem* TListView::FindCaption(const std::string& caption) const {
     return nullptr;
 }
 
-void TListView::BeginUpdate() { Handle()->setUpdatesEnabled(false); }
-void TListView::EndUpdate() { Handle()->setUpdatesEnabled(true); }
+void TListView::BeginUpdate() {
+    if (updating_++ == 0) Handle()->setUpdatesEnabled(false);
+}
+
+void TListView::EndUpdate() {
+    if (updating_ == 0 || --updating_ > 0) return;
+    if (sorted_) Sort();
+    Handle()->setUpdatesEnabled(true);
+}
+
+// ---------------------------------------------------------------- icon list view
+
+TIconListView::TIconListView(TComponent* owner, TWinControl* parent) : TWinControl(owner, new QListWidget()) {
+    auto* list = static_cast<QListWidget*>(Handle());
+    list->setViewMode(QListView::IconMode);
+    list->setFlow(QListView::TopToBottom);
+    list->setMovement(QListView::Static);
+    list->setResizeMode(QListView::Adjust);
+    list->setWrapping(false);
+    list->setWordWrap(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setSpacing(2);
+    auto* clicks = new ViewportClicks([this] { Fire(OnClick); });
+    clicks->setParent(list);
+    list->viewport()->installEventFilter(clicks);
+    if (parent) SetParent(parent);
+}
+
+void TIconListView::DoResize() {
+    // One entry a row, as wide as the list, so no caption is cut.
+    auto* list = static_cast<QListWidget*>(Handle());
+    list->setGridSize(QSize(std::max(40, list->viewport()->width() - 4), list->iconSize().height() + 26));
+}
+
+void TIconListView::SetLargeImages(TImageList* images) {
+    images_ = images;
+    if (images) static_cast<QListWidget*>(Handle())->setIconSize(QSize(images->Width(), images->Height()));
+}
+
+void TIconListView::AddItem(const std::string& caption, int imageIndex) {
+    auto* item = new QListWidgetItem(ImageListIcon(images_, imageIndex), QtText(caption));
+    item->setTextAlignment(Qt::AlignHCenter);
+    static_cast<QListWidget*>(Handle())->addItem(item);
+}
+
+int TIconListView::Count() const { return static_cast<QListWidget*>(Handle())->count(); }
+
+int TIconListView::ItemIndex() const {
+    auto* list = static_cast<QListWidget*>(Handle());
+    QList<QListWidgetItem*> chosen = list->selectedItems();
+    return chosen.isEmpty() ? -1 : list->row(chosen.first());
+}
+
+void TIconListView::SetItemIndex(int index) {
+    auto* list = static_cast<QListWidget*>(Handle());
+    list->clearSelection();
+    if (index >= 0 && index < list->count()) list->item(index)->setSelected(true);
+}
 
 // ---------------------------------------------------------------- clipboard
 

@@ -125,6 +125,13 @@ public:
     void AddColumn(const std::string& caption, int width, bool rightAligned = false);
     int ColumnCount() const;
     void SetColumnWidth(int index, int width);
+    // The column shares, with the other such columns, the width the rest leave.
+    void SetColumnAutoSize(int index);
+    // Keeps the rows in the order of their captions, ignoring letter case;
+    // rows with equal captions keep the order they came in. Between
+    // BeginUpdate and EndUpdate the order is restored once, at the end.
+    void SetSorted(bool sorted);
+    bool Sorted() const { return sorted_; }
     TListItem* AddItem();
     int Count() const { return static_cast<int>(items_.size()); }
     TListItem* Item(int index) const { return items_[static_cast<size_t>(index)].get(); }
@@ -146,7 +153,28 @@ public:
 private:
     friend class TListItem;
     int IndexOfRow(void* row) const;
+    void Sort();
     std::vector<std::unique_ptr<TListItem>> items_;
+    bool sorted_ = false;
+    int updating_ = 0;
+};
+
+// A list view in large-icon style: entries with a caption under a picture.
+class TIconListView : public TWinControl {
+public:
+    explicit TIconListView(TComponent* owner, TWinControl* parent = nullptr);
+    void SetLargeImages(TImageList* images);
+    void AddItem(const std::string& caption, int imageIndex);
+    int Count() const;
+    // The selected entry, or -1.
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+
+protected:
+    void DoResize() override;
+
+private:
+    TImageList* images_ = nullptr;
 };
 
 // The text on the clipboard.

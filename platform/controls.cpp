@@ -276,6 +276,7 @@ void TControl::SetFontStyle(bool bold, bool underline, bool italic) {
     f.setUnderline(underline);
     f.setItalic(italic);
     Handle()->setFont(f);
+    FontChanged();
 }
 
 void TControl::SetFontSize(int points) {
@@ -283,6 +284,7 @@ void TControl::SetFontSize(int points) {
     QFont f = Handle()->font();
     f.setPointSize(points);
     Handle()->setFont(f);
+    FontChanged();
 }
 
 void TControl::SetCursor(TCursor cursor) {

@@ -147,6 +147,8 @@ protected:
     virtual void DoClick() { Fire(OnClick); }
     virtual void DoResize() {}
     virtual void DoPopup(int x, int y);
+    // The font changed: a control that sizes itself to its text does so again.
+    virtual void FontChanged() {}
     // The widget whose geometry is the control's bounds (a form's frame).
     virtual QWidget* Frame() const;
 

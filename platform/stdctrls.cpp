@@ -439,6 +439,16 @@ void TCheckBox::SetCaption(const std::string& caption) {
     GrowToText(Handle());
 }
 
+void TCheckBox::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+    GrowToText(Handle());
+}
+
+void TRadioButton::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+    GrowToText(Handle());
+}
+
 TRadioButton::TRadioButton(TComponent* owner, TWinControl* parent, const std::string& caption)
     : TControl(owner, new QRadioButton()) {
     auto* button = static_cast<QRadioButton*>(Handle());
@@ -467,6 +477,25 @@ TButton::TButton(TComponent* owner, TWinControl* parent, const std::string& capt
     if (parent) SetParent(parent);
     SetCaption(caption);
     QObject::connect(b, &QPushButton::clicked, b, [this] { Click(); });
+}
+
+TButton::~TButton() {
+    if (action_) action_->RemoveClient(this);
+}
+
+void TButton::SetAction(TAction* action) {
+    if (action_) action_->RemoveClient(this);
+    action_ = action;
+    if (action_) action_->AddClient(this);
+    ActionChanged();
+}
+
+void TButton::ActionChanged() {
+    if (!action_) return;
+    SetCaption(action_->Caption());
+    SetHint(action_->Hint());
+    SetEnabled(action_->Enabled());
+    SetVisible(action_->Visible());
 }
 
 void TButton::SetCaption(const std::string& caption) {
@@ -505,7 +534,8 @@ void TButton::Grow() {
 
 void TButton::Click() {
     TForm* form = ParentForm();
-    Fire(OnClick);
+    if (action_) action_->Execute();
+    else Fire(OnClick);
     if (modalResult_ != 0 && form) form->SetModalResult(modalResult_);
 }
 
@@ -521,8 +551,10 @@ TSpeedButton::TSpeedButton(TComponent* owner, TWinControl* parent, const std::st
 
 void TSpeedButton::SetCaption(const std::string& caption) {
     caption_ = caption;
-    static_cast<QToolButton*>(Handle())->setText(QtCaption(caption));
-    GrowToText(Handle());
+    auto* b = static_cast<QToolButton*>(Handle());
+    b->setText(QtCaption(caption));
+    int need = TextWidthNeeded(b, b->text(), b->icon().isNull() ? 0 : b->iconSize().width());
+    if (need > b->width()) b->resize(need, b->height());
 }
 
 void TSpeedButton::SetGlyph(const std::string& imageFile) {
@@ -586,6 +618,11 @@ void TPanel::SetBevelOuter(TBevelCut bevel) {
 void TPanel::SetBevelInner(TBevelCut) {}
 
 void TPanel::SetBorderWidth(int width) { Handle()->setContentsMargins(width, width, width, width); }
+
+void TPanel::DoResize() {
+    AlignControls();
+    Fire(OnResize);
+}
 
 TImage::TImage(TComponent* owner, TWinControl* parent) : TControl(owner, new QLabel()) {
     static_cast<QLabel*>(Handle())->setAlignment(Qt::AlignLeft | Qt::AlignTop);

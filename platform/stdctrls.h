@@ -5,6 +5,7 @@
 // check boxes and radio buttons fire OnClick on a change by code too.
 #pragma once
 
+#include "platform/actnlist.h"
 #include "platform/controls.h"
 
 #include <string>
@@ -44,6 +45,9 @@ public:
     void SetAlignment(TAlignment alignment);
     void SetTransparent(bool transparent);
     void SetBounds(int left, int top, int width, int height) override;
+
+protected:
+    void FontChanged() override { Fit(); }
 
 private:
     void Fit();
@@ -152,6 +156,8 @@ public:
     void SetChecked(bool checked);
     void SetCaption(const std::string& caption);
     std::string Caption() const { return caption_; }
+    // The box grows rather than cut its caption.
+    void SetBounds(int left, int top, int width, int height) override;
 
 protected:
     void DoClick() override {}
@@ -167,6 +173,8 @@ public:
     void SetChecked(bool checked);
     void SetCaption(const std::string& caption);
     std::string Caption() const { return caption_; }
+    // The box grows rather than cut its caption.
+    void SetBounds(int left, int top, int width, int height) override;
 
 protected:
     void DoClick() override {}
@@ -175,9 +183,15 @@ private:
     std::string caption_;
 };
 
-class TButton : public TWinControl {
+class TButton : public TWinControl, public TActionClient {
 public:
     explicit TButton(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
+    ~TButton() override;
+    // A bound button shows the action's caption, hint and enabled state, and
+    // a press executes the action.
+    void SetAction(TAction* action);
+    TAction* Action() const { return action_; }
+    void ActionChanged() override;
     std::string Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
     bool Default() const { return default_; }
@@ -201,6 +215,7 @@ private:
     bool default_ = false;
     bool cancel_ = false;
     int modalResult_ = 0;
+    TAction* action_ = nullptr;
 };
 
 using TBitBtn = TButton;
@@ -243,6 +258,11 @@ public:
     void SetBevelOuter(TBevelCut bevel);
     void SetBevelInner(TBevelCut bevel);
     void SetBorderWidth(int width);
+    // After the panel's size changed and its aligned children were placed.
+    TNotifyEvent OnResize;
+
+protected:
+    void DoResize() override;
 
 private:
     QWidget* captionLabel_ = nullptr;

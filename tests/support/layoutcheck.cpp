@@ -4,7 +4,9 @@
 #include "platform/stdctrls.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QPushButton>
 #include "platform/qtbridge.h"
 #include <QDir>
@@ -42,7 +44,8 @@ void Check(TWinControl* parent, std::vector<std::string>& problems) {
             QSize hint = w->sizeHint();
             bool wraps = qobject_cast<QLabel*>(w) && static_cast<QLabel*>(w)->wordWrap();
             int need = hint.width();
-            if (auto* button = qobject_cast<QPushButton*>(w))
+            auto* button = qobject_cast<QAbstractButton*>(w);
+            if (button && !qobject_cast<QCheckBox*>(w) && !qobject_cast<QRadioButton*>(w))
                 need = TextWidthNeeded(w, button->text(), button->icon().isNull() ? 0 : button->iconSize().width());
             if ((!wraps && need > w->width()) || hint.height() > w->height() + 2)
                 problems.push_back(Describe(c) + " cuts its caption");
