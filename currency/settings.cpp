@@ -59,7 +59,10 @@ Settings::Settings(const std::string& iniPath)
 
 void Settings::Save() {
 #ifndef TV_POCKETVANE
+    // Every key in one replacement of the file: a crash while saving leaves
+    // the old settings or the new ones, never a mix.
     TIniFile ini(IniPath);
+    ini.SetAutoFlush(false);
     ini.WriteBool("Program", "ReadAbout", ReadAbout);
     ini.WriteString("Program", "HTMLPath", HTMLPath);
     ini.WriteBool("Program", "ShowSplash", ShowSplash);
@@ -87,6 +90,7 @@ void Settings::Save() {
     ini.WriteBool("Internet", "useAuth", useAuth);
     ini.WriteBool("Internet", "useInternet", useInternet);
     ini.WriteBool("Internet", "checkOnStart", checkOnStart);
+    ini.UpdateFile();
 #endif
 }
 

@@ -22,8 +22,12 @@ public:
     int ReadInteger(const std::string& section, const std::string& ident, int def) const;
     bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
 
-    // Each write rewrites the file at once; throws Exception
-    // "Unable to write to <path>" when it cannot.
+    // Each write rewrites the file at once, unless the file is held back
+    // with SetAutoFlush(false): then UpdateFile writes all changes in one
+    // replacement, so a crash leaves either the old file or the new one.
+    // Both throw Exception "Unable to write to <path>" when they cannot.
+    void SetAutoFlush(bool autoFlush) { autoFlush_ = autoFlush; }
+    void UpdateFile();
     void WriteString(const std::string& section, const std::string& ident, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& ident, int value);
     void WriteBool(const std::string& section, const std::string& ident, bool value);
@@ -34,4 +38,5 @@ private:
     int FindKey(int header, const std::string& ident) const;
     std::string fileName_;
     TStringList lines_;
+    bool autoFlush_ = true;
 };

@@ -53,6 +53,17 @@ TEST_F(IniFile, ValuesWithEdgeBlanksOrQuotesSurviveARoundTrip) {
     }
 }
 
+TEST_F(IniFile, HeldBackWritesReachTheFileInOneReplacement) {
+    WriteAll(path, "; mine\r\n[A]\r\nk=1\r\n");
+    TIniFile ini(path);
+    ini.SetAutoFlush(false);
+    ini.WriteString("A", "k", "2");
+    ini.WriteString("B", "n", "3");
+    EXPECT_EQ(ReadAll(path), "; mine\r\n[A]\r\nk=1\r\n");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadAll(path), "; mine\r\n[A]\r\nk=2\r\n[B]\r\nn=3\r\n");
+}
+
 TEST_F(IniFile, AFileThatCannotBeWrittenRaisesUnableToWrite) {
     const std::string blocked = folder.File("data");  // a folder where the file should be
     TIniFile ini(blocked);

@@ -1,0 +1,79 @@
+// Kills a program in the middle of saving, again and again: every file must
+// then hold one whole round of writing, never an empty or cut file.
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <regex>
+#include <set>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+// The round numbers a file holds; one round means the file is whole.
+std::set<int> Rounds(const std::string& text, const std::regex& pattern) {
+    std::set<int> rounds;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator(); ++it)
+        rounds.insert(std::stoi((*it)[1]));
+    return rounds;
+}
+}  // namespace
+
+TEST(CrashSafety, AKilledSaveLeavesEveryFileWhole) {
+    TempFolder folder;
+    std::system(("mkdir -p " + folder.File("data")).c_str());
+    WriteAll(folder.File("data/Pacific.XML"),
+             "<CURRSOURCE><NAME>P</NAME>"
+             "<CURRENCY><NAME>A</NAME><VALUE TYPE=\"PER_UNIT\">1</VALUE><SELECTED>YES</SELECTED></CURRENCY>"
+             "<CURRENCY><NAME>B</NAME><VALUE TYPE=\"PER_UNIT\">1</VALUE><SELECTED>YES</SELECTED></CURRENCY>"
+             "<CURRENCY><NAME>C</NAME><VALUE TYPE=\"PER_UNIT\">1</VALUE><SELECTED>YES</SELECTED></CURRENCY>"
+             "</CURRSOURCE>");
+    const std::regex value("<VALUE TYPE=\"PER_UNIT\">([0-9]+)</VALUE>");
+    const std::regex port("\r\nPort=([0-9]+)\r\n");
+    std::mt19937 random(12345);
+    int lastRates = 0, lastPort = 0, kills = 0;  // each start writes from round 1 again
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    while (kills < 200) {
+        int out[2];
+        ASSERT_EQ(pipe(out), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        std::string writer = CRASH_WRITER, dir = folder.Path();
+        char* argv[] = {writer.data(), dir.data(), nullptr};
+        pid_t pid;
+        ASSERT_EQ(posix_spawn(&pid, writer.c_str(), &actions, nullptr, argv, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        char ready[16];
+        ASSERT_GT(read(out[0], ready, sizeof ready), 0);  // the first round is written
+        close(out[0]);
+        usleep(std::uniform_int_distribution<int>(0, 30000)(random));
+        kill(pid, SIGKILL);
+        int status;
+        waitpid(pid, &status, 0);
+        ++kills;
+
+        const std::string rates = ReadAll(folder.File("data/Pacific.XML"));
+        const std::string layout = ReadAll(folder.File("data/windowSettings.xml"));
+        const std::string ini = ReadAll(folder.File("tallyvane2.ini"));
+        std::set<int> rateRounds = Rounds(rates, value);
+        ASSERT_EQ(rateRounds.size(), 1u) << rates;
+        ASSERT_EQ(rates.substr(rates.size() - 15), "</CURRSOURCE>\r\n");
+        ASSERT_EQ(std::count(rates.begin(), rates.end(), '\n'), 36) << rates;  // every line of the file
+        ASSERT_EQ(layout.substr(layout.size() - 12), "</WINDOWS>\r\n");
+        std::set<int> portRounds = Rounds(ini, port);
+        ASSERT_EQ(portRounds.size(), 1u) << ini;
+        ASSERT_NE(ini.find("checkOnStart="), std::string::npos);  // the last key: the file is whole
+        lastRates = std::max(lastRates, *rateRounds.begin());
+        lastPort = std::max(lastPort, *portRounds.begin());
+    }
+    EXPECT_GT(lastRates, 1);  // kills did land in the middle of later rounds
+    EXPECT_GT(lastPort, 1);
+}
