@@ -5,7 +5,7 @@
 #include <limits>
 
 #ifndef TV_POCKETVANE
-#include "update/currsourceupdate.h"
+#include "update/srcimfupdate.h"
 #endif
 
 namespace {
@@ -37,6 +37,8 @@ void Imf::Update([[maybe_unused]] Fetcher* fetcher) {
 #ifndef TV_POCKETVANE
     delete Updater;
     Updater = nullptr;
+    Updater = new ImfUpdate(this);
+    Updater->Update(fetcher);
     AddLinkedCurrencies();
 #endif
 }

@@ -5,7 +5,7 @@
 #include "currency/currsource.h"
 
 #ifndef TV_POCKETVANE
-class CurrSourceUpdate;
+class ImfUpdate;
 #endif
 
 class Imf : public CurrSource {
@@ -16,6 +16,6 @@ public:
     void AddLinkedCurrencies() override;
 
 #ifndef TV_POCKETVANE
-    CurrSourceUpdate* Updater = nullptr;
+    ImfUpdate* Updater = nullptr;
 #endif
 };

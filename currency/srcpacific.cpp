@@ -1,7 +1,7 @@
 #include "currency/srcpacific.h"
 
 #ifndef TV_POCKETVANE
-#include "update/currsourceupdate.h"
+#include "update/srcpacificupdate.h"
 #endif
 
 Pacific::Pacific() { Load("\\data\\Pacific.XML"); }
@@ -16,5 +16,7 @@ void Pacific::Update([[maybe_unused]] Fetcher* fetcher) {
 #ifndef TV_POCKETVANE
     delete Updater;
     Updater = nullptr;
+    Updater = new PacificUpdate(this);
+    Updater->Update(fetcher);
 #endif
 }

@@ -4,7 +4,7 @@
 #include "currency/currsource.h"
 
 #ifndef TV_POCKETVANE
-class CurrSourceUpdate;
+class PacificUpdate;
 #endif
 
 class Pacific : public CurrSource {
@@ -14,6 +14,6 @@ public:
     void Update(Fetcher* fetcher) override;
 
 #ifndef TV_POCKETVANE
-    CurrSourceUpdate* Updater = nullptr;
+    PacificUpdate* Updater = nullptr;
 #endif
 };

@@ -11,6 +11,12 @@
 #include "platform/shellapi.h"
 #include "platform/wininet.h"
 #include "update/fetcher.h"
+#include "update/fetchfile.h"
+#include "update/fetchinternet.h"
+#include "update/userauthwin.h"
+#include "windows/crosswin.h"
+#include "windows/preferredwin.h"
+#include "windows/rateswin.h"
 #include "windows/worldwin.h"
 #include "xml/xmlparser.h"
 
@@ -277,11 +283,17 @@ void TMainForm::AddSourceHelp(CurrSource* source, TAction* website, TAction* upd
     Help1->Add(sub);
 }
 
-void TMainForm::FormClose(TObject*, TCloseAction&) {
+void TMainForm::FormClose(TObject*, TCloseAction& action) {
     if (closing_) return;  // everything is saved once
+    // Not from inside a fetcher's synchronised call: its worker waits for it.
+    if (Fetcher::InSynchronisedCall()) {
+        action = caNone;
+        return;
+    }
     closing_ = true;
-    delete ActiveFetcher;
+    Fetcher* fetcher = ActiveFetcher;
     ActiveFetcher = nullptr;
+    delete fetcher;
     SavingForm->Show();
     SavingForm->Repaint();
     while (!Sources.empty()) {
@@ -323,12 +335,19 @@ void TMainForm::DialogSettingsExecute(TObject*) {
 }
 
 void TMainForm::DialogUpdateExecute(TObject*) {
-    delete ActiveFetcher;
+    // Inside a fetcher's synchronised call (a box of the decoder, the file
+    // dialog) that fetcher's worker waits for the call: replacing the
+    // fetcher from there would wait for ever and delete the busy decoder.
+    if (closing_ || Fetcher::InSynchronisedCall()) return;
+    Fetcher* previous = ActiveFetcher;
     ActiveFetcher = nullptr;
+    delete previous;  // waits for its thread, whose hand-over may still run meanwhile
     UpdateButton->SetDown(true);
-    ActiveFetcher = nullptr;  // the fetchers come with the update code
+    if (AppSettings->useInternet && AppSettings->useAuth && UserAuthFrm && !UserAuthFrm->Confirmed)
+        UserAuthFrm->ShowModal();
+    if (AppSettings->useInternet) ActiveFetcher = new FetchInternet(CurrentSource);
+    else ActiveFetcher = new FetchFile;
     CurrentSource->Update(ActiveFetcher);
-    if (!ActiveFetcher) UpdateFinished();
 }
 
 void TMainForm::Internet1Click(TObject* sender) {
@@ -394,8 +413,21 @@ void TMainForm::SurfToActionExecute(TObject*) { Launch(SurfUrls[4]); }
 
 // ---------------------------------------------------------------- child windows
 
-TCurrencyWindow* TMainForm::OpenPreferredWindow(int, const std::string&) { return nullptr; }
-TCurrencyWindow* TMainForm::OpenCrossWindow(int, int, int, int) { return nullptr; }
+TPreferredForm* TMainForm::OpenPreferredWindow(int prefSet, const std::string& value) {
+    if (closing_) return nullptr;
+    auto* window = new TPreferredForm(Application, CurrentSource);
+    if (prefSet != -1) window->SetSelection(prefSet, value);
+    OpenWindows.insert(window);
+    return window;
+}
+
+TCrossForm* TMainForm::OpenCrossWindow(int one, int two, int three, int four) {
+    if (closing_) return nullptr;
+    auto* window = new TCrossForm(Application, CurrentSource);
+    if (one != -1) window->SetSelection(one, two, three, four);
+    OpenWindows.insert(window);
+    return window;
+}
 
 TWorldForm* TMainForm::OpenWorldWindow(int leftSet, int rightSet, const std::string& value) {
     if (closing_) return nullptr;
@@ -405,9 +437,15 @@ TWorldForm* TMainForm::OpenWorldWindow(int leftSet, int rightSet, const std::str
     return window;
 }
 
-TCurrencyWindow* TMainForm::OpenRatesWindow() {
-    RatesButton->SetDown(false);  // the rates window comes with its own code
-    return nullptr;
+TRatesForm* TMainForm::OpenRatesWindow() {
+    if (closing_) return nullptr;
+    // At most one rates window: a second request (a layout file naming two)
+    // gets the open one.
+    if (RatesWindow) return RatesWindow;
+    RatesButton->SetDown(true);
+    RatesWindow = new TRatesForm(this, CurrentSource);
+    OpenWindows.insert(RatesWindow);
+    return RatesWindow;
 }
 
 void TMainForm::OpenSettingsWindow() {
@@ -425,8 +463,11 @@ void TMainForm::CloseWindow(TCurrencyWindow* window) {
 }
 
 void TMainForm::CloseRatesWindow() {
-    if (closing_) return;
+    if (closing_ || !RatesWindow) return;
     RatesButton->SetDown(false);
+    CloseWindow(RatesWindow);
+    RatesWindow = nullptr;
+    RefreshWindows();
 }
 
 void TMainForm::CloseSettingsWindow() {
@@ -444,11 +485,18 @@ void TMainForm::RefreshWindows() {
     const std::set<TCurrencyWindow*> walk = OpenWindows;
     for (TCurrencyWindow* window : walk)
         if (OpenWindows.count(window)) window->UpdateCurrencies();
+    if (RatesWindow) RatesWindow->FillLists();
 }
 
 void TMainForm::CloseAllWindows() {
     if (closing_) return;
-    CloseRatesWindow();
+    // Without the refresh of CloseRatesWindow: a window refreshed now could
+    // close itself and change its memory.
+    if (RatesWindow) {
+        RatesButton->SetDown(false);
+        CloseWindow(RatesWindow);
+        RatesWindow = nullptr;
+    }
     while (!OpenWindows.empty()) {
         TCurrencyWindow* window = *OpenWindows.begin();
         OpenWindows.erase(OpenWindows.begin());

@@ -14,6 +14,8 @@ class Settings;
 class Fetcher;
 class TCurrencyWindow;
 class TWorldForm;
+class TPreferredForm;
+class TCrossForm;
 class TRatesForm;
 class TSettingsForm;
 
@@ -110,10 +112,10 @@ public:
     void SurfToActionExecute(TObject* sender);
 
     // The child windows and the layout file.
-    TCurrencyWindow* OpenPreferredWindow(int prefSet, const std::string& value);
+    TPreferredForm* OpenPreferredWindow(int prefSet, const std::string& value);
     TWorldForm* OpenWorldWindow(int leftSet, int rightSet, const std::string& value);
-    TCurrencyWindow* OpenCrossWindow(int one, int two, int three, int four);
-    TCurrencyWindow* OpenRatesWindow();
+    TCrossForm* OpenCrossWindow(int one, int two, int three, int four);
+    TRatesForm* OpenRatesWindow();
     void OpenSettingsWindow();
     void CloseWindow(TCurrencyWindow* window);
     void CloseRatesWindow();

@@ -42,6 +42,11 @@ TImageList::~TImageList() = default;
 
 void TImageList::SetImage(int index, const std::string& imageFile) { impl_->icons[index] = LoadIcon(imageFile); }
 
+void TImageList::AddImageSize(int index, const std::string& imageFile) {
+    QPixmap picture = LoadPicture(imageFile);
+    if (!picture.isNull()) impl_->icons[index].addPixmap(picture);
+}
+
 int TImageList::Count() const { return impl_->icons.empty() ? 0 : impl_->icons.rbegin()->first + 1; }
 
 bool TImageList::HasImage(int index) const {

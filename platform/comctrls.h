@@ -21,6 +21,8 @@ public:
     // Puts a picture (a file, or ":/..." for one built into the program) at an
     // index; indexes in between stay empty.
     void SetImage(int index, const std::string& imageFile);
+    // The same picture drawn at another size, for places that show it larger.
+    void AddImageSize(int index, const std::string& imageFile);
     int Count() const;
     bool HasImage(int index) const;
 

@@ -309,6 +309,9 @@ void TForm::SetClientSize(int width, int height) {
     }
     QSize extra = frame->size() - content->size();
     ResizeFrame(frame, QSize(width + extra.width(), height + extra.height()));
+    // A hidden MDI child's frame lays out its content only when shown; until
+    // then the content takes the size here, so the frame's extra stays known.
+    if (impl_->sub) content->resize(width, height);
 }
 
 void TForm::SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
@@ -410,6 +413,8 @@ void TForm::SetActiveControl(TControl* control) {
 }
 
 void TForm::Close() { HandleClose(); }
+
+void TForm::Dispatch(TMessage&) {}
 
 bool TForm::HandleClose() {
     if (closing_ || releasing_) return false;
@@ -695,7 +700,7 @@ void TApplication::SetTitle(const std::string& title) {
 
 void TApplication::Run() {
     if (!mainForm_) return;
-    mainForm_->Show();
+    if (showMainForm_) mainForm_->Show();
     if (!terminated_) QApplication::exec();
 }
 
@@ -705,6 +710,8 @@ void TApplication::Terminate() {
 }
 
 void TApplication::ProcessMessages() { QApplication::processEvents(); }
+
+void TApplication::HandleMessage() { QApplication::processEvents(QEventLoop::WaitForMoreEvents); }
 
 void TApplication::Minimize() {
     if (mainForm_ && mainForm_->Frame()) mainForm_->Frame()->showMinimized();

@@ -22,6 +22,14 @@ enum TBorderIcon { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 
 using TCloseEvent = std::function<void(TObject*, TCloseAction&)>;
 using TCloseQueryEvent = std::function<void(TObject*, bool&)>;
 
+// A message of the window system to a form, such as a global hot key's.
+struct TMessage {
+    unsigned Msg = 0;
+    long long WParam = 0;
+    long long LParam = 0;
+    long long Result = 0;
+};
+
 class TMainMenu;
 class TMenuItem;
 class TToolBar;
@@ -78,6 +86,9 @@ public:
     TControl* ActiveControl() const { return activeControl_; }
     void SetActiveControl(TControl* control);
     void SetKeyPreview(bool preview) { keyPreview_ = preview; }
+    // Window-system messages sent to the form; a form handles those it knows
+    // and passes the rest on here, which ignores them.
+    virtual void Dispatch(TMessage& message);
 
     // MDI frame operations.
     std::vector<TForm*> MDIChildren() const;
@@ -163,9 +174,13 @@ public:
     void SetMainForm(TForm* form) { mainForm_ = form; }
     // Shows the main form and runs the message loop until it has closed.
     void Run();
+    // Off: Run does not show the main form (a program that lives in the tray).
+    void SetShowMainForm(bool show) { showMainForm_ = show; }
     void Terminate();
     bool Terminated() const { return terminated_; }
     void ProcessMessages();
+    // Handles the pending messages; when there are none, waits for the next.
+    void HandleMessage();
     void Minimize();
     void ShowException(const std::string& message);
 
@@ -173,6 +188,7 @@ private:
     std::string title_;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
+    bool showMainForm_ = true;
 };
 
 extern TApplication* Application;

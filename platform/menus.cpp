@@ -92,7 +92,8 @@ void TMenuItem::Refresh() {
     QString text = QtCaption(caption_);
     // The shortcut is shown beside the caption; the action handles the key.
     if (!shortCut_.empty()) text += "\t" + QKeySequence(QtText(shortCut_)).toString(QKeySequence::NativeText);
-    qaction_->setText(text);
+    // A separator's "-" would show as a heading beside the line.
+    qaction_->setText(IsSeparator() ? QString() : text);
     qaction_->setStatusTip(QtText(LongHint(hint_)));
     qaction_->setToolTip(QtText(ShortHint(hint_)));
     TImageList* images = Images();

@@ -16,6 +16,7 @@ constexpr int SW_NORMAL = SW_SHOWNORMAL;
 constexpr int SW_SHOWMINIMIZED = 2;
 constexpr int SW_SHOWMAXIMIZED = 3;
 constexpr int SW_SHOW = 5;
+constexpr int SW_SHOWMINNOACTIVE = 7;
 
 // Results at or below 32 mean nothing was started.
 constexpr int SE_ERR_FNF = 2;        // no such program, document or folder; or it could not be started

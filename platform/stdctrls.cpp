@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
 
 // ---------------------------------------------------------------- strings
@@ -159,7 +161,11 @@ void TEdit::SetAlignment(TAlignment alignment) {
 }
 
 void TEdit::SetPasswordChar(char c) {
-    static_cast<QLineEdit*>(Handle())->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
+    auto* edit = static_cast<QLineEdit*>(Handle());
+    edit->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
+    // Each typed character shows as c itself, not as the style's own dot.
+    edit->setStyleSheet(c ? QString("QLineEdit { lineedit-password-character: %1; }").arg(static_cast<unsigned char>(c))
+                          : QString());
 }
 
 void TEdit::SelectAll() { static_cast<QLineEdit*>(Handle())->selectAll(); }
@@ -325,6 +331,17 @@ void TComboBox::SetSorted(bool sorted) {
 }
 
 void TComboBox::SetDropDownCount(int count) { static_cast<QComboBox*>(Handle())->setMaxVisibleItems(count); }
+
+int TComboBox::ItemsWidth() const {
+    auto* box = static_cast<QComboBox*>(Handle());
+    int text = 0;
+    for (int i = 0; i < box->count(); ++i) text = std::max(text, box->fontMetrics().horizontalAdvance(box->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = box->isEditable();
+    QSize contents(text, box->fontMetrics().height());
+    return box->style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, box).width();
+}
 
 // ---------------------------------------------------------------- list box
 

@@ -115,6 +115,8 @@ public:
     void SetSorted(bool sorted);
     bool Sorted() const { return sorted_; }
     void SetDropDownCount(int count);
+    // The width that shows the longest entry whole, drop-down button included.
+    int ItemsWidth() const;
     void SetStyle(TComboBoxStyle style);
     TNotifyEvent OnChange;
 

@@ -62,6 +62,8 @@ std::string LowerCase(const std::string& s) {
     return r;
 }
 
+std::string AnsiLowerCase(const std::string& s) { return QString::fromUtf8(s).toLower().toStdString(); }
+
 int CompareText(const std::string& a, const std::string& b) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {

@@ -31,6 +31,8 @@ std::string TrimLeft(const std::string& s);
 std::string TrimRight(const std::string& s);
 std::string UpperCase(const std::string& s);  // ASCII letters only
 std::string LowerCase(const std::string& s);
+// Every letter, not only ASCII ones, in lower case (UTF-8 text).
+std::string AnsiLowerCase(const std::string& s);
 bool SameText(const std::string& a, const std::string& b);
 // Compares ignoring ASCII letter case: <0, 0, >0.
 int CompareText(const std::string& a, const std::string& b);

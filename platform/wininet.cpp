@@ -43,6 +43,7 @@ struct Endpoint {
     std::string server;
     unsigned short port = INTERNET_DEFAULT_HTTP_PORT;
     std::string user, password;
+    bool credentials = false;  // given, even as empty texts
 };
 
 struct Session : Handle {
@@ -61,6 +62,7 @@ struct Request : Handle {
     std::vector<std::string> headers;  // from the accept types and flags
     std::string body;
     size_t offset = 0;
+    bool cut = false;  // the body went past kMaxBody and was not kept whole
 };
 
 std::mutex liveMutex;
@@ -83,6 +85,14 @@ T* Find(HINTERNET h) {
 }
 
 std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
+
+// A name or path with a line break or another control character could smuggle
+// text into the request; it is refused where it is handed over.
+bool HasControl(const std::string& s) {
+    for (unsigned char c : s)
+        if (c < 0x20 || c == 0x7F) return true;
+    return false;
+}
 
 std::string ProxyUrl(const std::string& name) {
     std::string proxy = Trim(name);
@@ -131,10 +141,13 @@ std::vector<std::string> HeaderLines(const char* headers, unsigned long length) 
 constexpr size_t kMaxBody = 32u << 20;
 
 size_t KeepBody(char* data, size_t size, size_t count, void* user) {
-    std::string& body = static_cast<Request*>(user)->body;
+    auto* r = static_cast<Request*>(user);
     size_t n = size * count;
-    if (body.size() + n > kMaxBody) return 0;
-    body.append(data, n);
+    if (r->body.size() + n > kMaxBody) {
+        r->cut = true;
+        return 0;
+    }
+    r->body.append(data, n);
     return n;
 }
 
@@ -164,20 +177,36 @@ HINTERNET InternetConnectA(HINTERNET internet, const char* serverName, unsigned 
                            const char* password, unsigned long service, unsigned long, uintptr_t) {
     Session* s = Find<Session>(internet);
     if (!s || service != INTERNET_SERVICE_HTTP || !serverName || !*serverName) return nullptr;
+    std::string server = serverName;
+    if (HasControl(server)) return nullptr;
+    // "host:port" (one colon only: more make an IPv6 address) names its port.
+    size_t colon = server.find(':');
+    if (port == INTERNET_INVALID_PORT_NUMBER && colon != std::string::npos &&
+        server.find(':', colon + 1) == std::string::npos) {
+        const std::string digits = server.substr(colon + 1);
+        int named = 0;
+        if (digits.empty() || digits.size() > 5 ||
+            digits.find_first_not_of("0123456789") != std::string::npos || (named = std::stoi(digits)) < 1 ||
+            named > 65535 || colon == 0)
+            return nullptr;
+        port = static_cast<unsigned short>(named);
+        server.erase(colon);
+    }
     auto* c = new Connection;
     c->endpoint = s->endpoint;
     c->watched.push_back(s->closed);
-    c->endpoint.server = serverName;
+    c->endpoint.server = server;
     c->endpoint.port = port == INTERNET_INVALID_PORT_NUMBER ? INTERNET_DEFAULT_HTTP_PORT : port;
     c->endpoint.user = Text(userName);
     c->endpoint.password = Text(password);
+    c->endpoint.credentials = userName || password;
     return Register(c);
 }
 
 HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* objectName, const char* version,
                            const char* referrer, const char** acceptTypes, unsigned long flags, uintptr_t) {
     Connection* c = Find<Connection>(connect);
-    if (!c) return nullptr;
+    if (!c || HasControl(Text(objectName))) return nullptr;
     CURL* curl = curl_easy_init();
     if (!curl) return nullptr;
     auto* r = new Request;
@@ -210,6 +239,7 @@ BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long head
     if (!r) return FALSE;
     r->body.clear();
     r->offset = 0;
+    r->cut = false;
     const Endpoint& e = r->endpoint;
     CURL* curl = r->curl;
     curl_easy_reset(curl);
@@ -236,7 +266,7 @@ BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long head
         curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
     }
 
-    if (!e.user.empty()) {
+    if (e.credentials) {
         curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
         curl_easy_setopt(curl, CURLOPT_USERNAME, e.user.c_str());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, e.password.c_str());
@@ -274,14 +304,23 @@ BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long head
     CURLcode rc = WatchCancel(r, 0, 0, 0, 0) ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(curl);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(list);
-    if (rc != CURLE_OK) r->body.clear();
-    return rc == CURLE_OK ? TRUE : FALSE;
+    // An answer too long to keep is still an answer; its reading fails where it was cut.
+    const bool answered = rc == CURLE_OK || (rc == CURLE_WRITE_ERROR && r->cut);
+    if (!answered) {
+        r->body.clear();
+        r->cut = false;
+    }
+    return answered ? TRUE : FALSE;
 }
 
 BOOL InternetReadFile(HINTERNET file, void* buffer, unsigned long bytesToRead, unsigned long* bytesRead) {
     Request* r = Find<Request>(file);
     if (!r || !bytesRead || (!buffer && bytesToRead > 0)) return FALSE;
     size_t n = std::min<size_t>(bytesToRead, r->body.size() - r->offset);
+    if (n == 0 && bytesToRead > 0 && r->cut) {
+        *bytesRead = 0;
+        return FALSE;
+    }
     if (n > 0) std::memcpy(buffer, r->body.data() + r->offset, n);
     r->offset += n;
     *bytesRead = static_cast<unsigned long>(n);

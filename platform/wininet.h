@@ -32,16 +32,22 @@ constexpr unsigned long INTERNET_SERVICE_HTTP = 1;
 constexpr unsigned long INTERNET_FLAG_RELOAD = 0x1;
 constexpr unsigned long INTERNET_FLAG_NO_CACHE_WRITE = 0x2;
 constexpr unsigned long INTERNET_FLAG_PRAGMA_NOCACHE = 0x4;
+// Accepted for the callers that ask for it; every request here has its own
+// connection, which ends with the answer.
+constexpr unsigned long INTERNET_FLAG_KEEP_CONNECTION = 0x00400000;
 
 // proxyName is "host:port" with INTERNET_OPEN_TYPE_PROXY; proxyBypass lists
 // hosts reached directly, separated by ';', ',' or blanks.
 HINTERNET InternetOpenA(const char* agent, unsigned long accessType, const char* proxyName,
                         const char* proxyBypass, unsigned long flags);
-// userName and password, when given, are sent as Basic credentials.
+// userName and password, when given (empty texts too), are sent as Basic
+// credentials. serverName may name its port ("host:port"), which counts when
+// port is INTERNET_INVALID_PORT_NUMBER. A name with control characters, or
+// with a port that is no port number, is refused.
 HINTERNET InternetConnectA(HINTERNET internet, const char* serverName, unsigned short port, const char* userName,
                            const char* password, unsigned long service, unsigned long flags, uintptr_t context);
 // verb null means GET; version "HTTP/1.0" or null (1.1); acceptTypes is a
-// null-terminated list or null.
+// null-terminated list or null. An object name with control characters is refused.
 HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* objectName, const char* version,
                            const char* referrer, const char** acceptTypes, unsigned long flags, uintptr_t context);
 // Performs the request and keeps the body for reading. headers are extra
@@ -50,7 +56,9 @@ HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* obje
 // page is an answer, and its body can be read.
 BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long headersLength, void* optional,
                       unsigned long optionalLength);
-// Copies the next piece of the body; *bytesRead is 0 at the end.
+// Copies the next piece of the body; *bytesRead is 0 at the end. A body over
+// 32 MiB is cut there: the send still succeeds, and reading fails (FALSE)
+// once the part kept has been read.
 BOOL InternetReadFile(HINTERNET file, void* buffer, unsigned long bytesToRead, unsigned long* bytesRead);
 BOOL InternetCloseHandle(HINTERNET handle);
 

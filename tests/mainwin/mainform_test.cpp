@@ -9,6 +9,7 @@
 #include "platform/shellapi.h"
 #include "platform/wininet.h"
 #include "mainwin/appfixture.h"
+#include "support/httpserver.h"
 #include "support/layoutcheck.h"
 #include "support/testenv.h"
 
@@ -167,7 +168,9 @@ TEST_F(MainWindow, StoredToolbarSettingsApplyAtStartAndAreKept) {
 }
 
 TEST_F(MainWindow, AnUpdateStartsOnStartOnlyWhenOnline) {
-    Ini("[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n[Internet]\r\ncheckOnStart=1\r\n");
+    // The update's download goes to a port on this machine where nothing listens.
+    Ini("[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n[Internet]\r\ncheckOnStart=1\r\nuseProxy=1\r\n"
+        "Proxy=127.0.0.1\r\nPort=" + std::to_string(ClosedPort()) + "\r\n");
     int updates = 0;
     TNotifyEvent update = MainForm->DialogUpdate->OnExecute;
     MainForm->DialogUpdate->OnExecute = [&](TObject* s) {
@@ -194,7 +197,8 @@ TEST_F(MainWindow, AnUpdateStartsOnStartOnlyWhenOnline) {
 }
 
 TEST_F(MainWindow, TheUpdateDropDownSwitchesTheModeAndItsPictures) {
-    Ini("[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n[Internet]\r\nuseInternet=0\r\n");
+    Ini("[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n[Internet]\r\nuseInternet=0\r\nuseProxy=1\r\n"
+        "Proxy=127.0.0.1\r\nPort=" + std::to_string(ClosedPort()) + "\r\n");
     Start();
     EXPECT_EQ(MainForm->UpdateButton->ImageIndex(), 8);
     EXPECT_EQ(MainForm->DialogUpdate->ImageIndex(), 29);
@@ -205,6 +209,7 @@ TEST_F(MainWindow, TheUpdateDropDownSwitchesTheModeAndItsPictures) {
     MainForm->OpenFile1->Click();
     EXPECT_FALSE(Settings::Instance()->useInternet);
     EXPECT_EQ(MainForm->UpdateButton->ImageIndex(), 8);
+    for (int i = 0; i < 2000 && MainForm->UpdateButton->Down(); ++i) QTest::qWait(5);
     EXPECT_FALSE(MainForm->UpdateButton->Down());  // released once the update finished
 }
 

@@ -62,6 +62,19 @@ TEST_F(Gui, EditChangeFiresOnEveryRealChangeAlsoByCode) {
     EXPECT_EQ(changed.runs, 4);
 }
 
+TEST_F(Gui, AMaskedEditShowsItsOwnCharacter) {
+    TForm form(nullptr);
+    TEdit* edit = new TEdit(&form, &form);
+    edit->SetPasswordChar('*');
+    form.Show();
+    edit->SetFocus();
+    QTest::keyClicks(edit->Handle(), "pa:ss");
+    EXPECT_EQ(edit->Text(), "pa:ss");
+    EXPECT_EQ(static_cast<QLineEdit*>(edit->Handle())->displayText().toStdString(), "*****");
+    edit->SetPasswordChar(0);
+    EXPECT_EQ(static_cast<QLineEdit*>(edit->Handle())->displayText().toStdString(), "pa:ss");
+}
+
 TEST_F(Gui, ComboChangeFiresOnlyWhenTheUserPicksAnotherEntry) {
     TForm form(nullptr);
     TComboBox* combo = new TComboBox(&form, &form);

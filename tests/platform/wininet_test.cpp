@@ -238,6 +238,60 @@ TEST_F(Http, HandlesOfTheWrongKindOrClosedAreRefused) {
     EXPECT_FALSE(InternetCloseHandle(connect));
 }
 
+TEST_F(Http, AServerNameMayNameItsPortAndControlCharactersAreRefused) {
+    TestHttpServer server;
+    HINTERNET session = Open();
+    Target t;
+    t.server = server.HostPort();  // "127.0.0.1:port" with port 0
+    t.object = "/page";
+    EXPECT_TRUE(Fetch(session, t).sent);
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0].Header("Host"), server.HostPort());
+
+    for (const char* bad : {"127.0.0.1:0", "127.0.0.1:http", "127.0.0.1:99999", ":80", "host\r\nX-Evil: 1", "ho\tst"})
+        EXPECT_EQ(InternetConnectA(session, bad, 0, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0), nullptr) << bad;
+    HINTERNET connect = InternetConnectA(session, "127.0.0.1", static_cast<unsigned short>(server.Port()), nullptr,
+                                         nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    ASSERT_NE(connect, nullptr);
+    EXPECT_EQ(HttpOpenRequestA(connect, "GET", "/page\r\nX-Evil: 1", nullptr, nullptr, nullptr, 0, 0), nullptr);
+    EXPECT_EQ(HttpOpenRequestA(connect, "GET", "/page\x7f", nullptr, nullptr, nullptr, 0, 0), nullptr);
+    InternetCloseHandle(connect);
+    EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+TEST_F(Http, EmptyCredentialsAreSentWhenGivenAndNoneWhenNull) {
+    TestHttpServer server;
+    Target t;
+    t.port = server.Port();
+    t.user = "";
+    t.password = "";
+    EXPECT_TRUE(Fetch(Open(), t).sent);
+    t.user = t.password = nullptr;
+    EXPECT_TRUE(Fetch(Open(), t).sent);
+    ASSERT_EQ(server.Requests().size(), 2u);
+    EXPECT_EQ(server.Requests()[0].Header("Authorization"), "Basic Og==");
+    EXPECT_FALSE(server.Requests()[1].HasHeader("Authorization"));
+}
+
+TEST_F(Http, ABodyPastTheLimitIsCutAndItsReadingFails) {
+    const std::string huge((32u << 20) + 1000, 'x');
+    TestHttpServer server([&](const HttpRequest&) { return HttpResponse::Ok(huge, "text/plain"); });
+    HINTERNET connect = InternetConnectA(Open(), "127.0.0.1", static_cast<unsigned short>(server.Port()), nullptr,
+                                         nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    HINTERNET request = HttpOpenRequestA(connect, "GET", "/", nullptr, nullptr, nullptr, 0, 0);
+    EXPECT_TRUE(HttpSendRequestA(request, nullptr, 0, nullptr, 0));  // an answer came
+    static char buffer[1 << 16];
+    unsigned long read = 0;
+    size_t total = 0;
+    BOOL ok;
+    while ((ok = InternetReadFile(request, buffer, sizeof buffer, &read)) && read > 0) total += read;
+    EXPECT_FALSE(ok);
+    EXPECT_LE(total, 32u << 20);
+    EXPECT_GT(total, 0u);
+    InternetCloseHandle(request);
+    InternetCloseHandle(connect);
+}
+
 // ---------------------------------------------------------------- connection state
 
 namespace {

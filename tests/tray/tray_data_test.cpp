@@ -49,3 +49,28 @@ TEST_F(TrayData, NeverWritesTheMainProgramsFiles) {
     EXPECT_EQ(ReadAll(DataFile("IMF.XML")), rates);
     EXPECT_EQ(ReadAll(folder.File("tallyvane2.ini")), ini);
 }
+
+TEST_F(TrayData, OnlyAnExactYesSelects) {
+    std::string rates = DataFileText({{"Euro", "EUR", "d", "0.9", true, true},
+                                      {"Lower", "", "", "2", true, true},
+                                      {"Missing", "", "", "3", true, true},
+                                      {"No", "", "", "4", true, false}},
+                                     {}, "IMF");
+    // "yes" in lower case, and a currency without the element at all.
+    const std::string yes = "<NAME>Lower</NAME>";
+    size_t at = rates.find("<SELECTED>YES</SELECTED>", rates.find(yes));
+    rates.replace(at, 24, "<SELECTED>yes</SELECTED>");
+    at = rates.find("    <SELECTED>YES</SELECTED>\r\n", rates.find("<NAME>Missing</NAME>"));
+    rates.erase(at, 30);
+    WriteAll(DataFile("IMF.XML"), rates);
+    Imf imf;
+    int count = 0, selected = 0;
+    for (CurrItr it = imf.GetCurrencies(); it.HasNext();) {
+        ++count;
+        selected += it.Next()->IsSelected();
+    }
+    EXPECT_EQ(count, 12);  // the euro and its eleven linked currencies, which are not offered
+    EXPECT_EQ(selected, 1);
+    EXPECT_EQ(imf.FindCurrency("Lower"), nullptr);
+    EXPECT_EQ(imf.FindCurrency("Missing"), nullptr);
+}

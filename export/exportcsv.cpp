@@ -1,0 +1,65 @@
+#include "export/exportcsv.h"
+
+#include "currency/currsource.h"
+#include "currency/settings.h"
+#include "platform/classes.h"
+#include "platform/vcl.h"
+
+ExportCSV::~ExportCSV() { Release(); }
+
+void ExportCSV::Release() {
+    delete SaveDialog;
+    SaveDialog = nullptr;
+    delete Lines;
+    Lines = nullptr;
+}
+
+void ExportCSV::Prepare(CurrSource* source, CurrencyItem* base) {
+    Release();
+    SaveDialog = new TSaveDialog(Application);
+    Lines = new TStringList;
+    Settings* settings = Settings::Instance();
+    Separator = settings->csvSep;
+    SaveDialog->Title = "Save CSV-File As";
+    SaveDialog->FileName = source->GetName() + ".csv";
+    SaveDialog->Filter = "csv-file|*.CSV|txt-file|*.TXT";
+    SaveDialog->FilterIndex = 1;
+    SaveDialog->InitialDir = settings->savePath;
+    Source = source;
+    Base = base;
+}
+
+bool ExportCSV::Start() {
+    if (!ChooseSaveFile(SaveDialog)) return false;
+    Lines->Add("Name, ISO, Value, Date");
+    Settings::Instance()->savePath = FolderOfFile(SaveDialog->FileName);
+    return true;
+}
+
+std::string ExportCSV::Field(const std::string& text) const {
+    bool quote = text.find_first_of("\"\r\n") != std::string::npos ||
+                 (!Separator.empty() && text.find(Separator) != std::string::npos);
+    if (!quote) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+void ExportCSV::WriteCurrency(CurrencyItem* item) {
+    std::string date = item->GetDate();
+    std::erase(date, ',');
+    Lines->Add(Field(item->GetName()) + Separator + Field(item->GetIso()) + Separator +
+               Field(ExportValueText(Source, Base, item)) + Separator + Field(date));
+}
+
+void ExportCSV::Finish() {
+    try {
+        Lines->SaveToFile(SaveDialog->FileName);
+    } catch (const std::exception&) {
+        ShowMessage(ExportWriteFailed);
+    }
+    Release();
+}

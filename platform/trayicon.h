@@ -1,0 +1,68 @@
+// An icon in the notification area of the desktop's panel, with a hint and a
+// popup menu. A mouse button released over the icon reaches OnMouseUp (x and
+// y on the screen); releasing the right button then opens the popup menu at
+// the mouse. The icon leaves the notification area when it is hidden or
+// destroyed.
+//
+// The real backend is the toolkit's system-tray icon; tests install one of
+// their own.
+#pragma once
+
+#include "platform/controls.h"
+
+#include <memory>
+#include <string>
+
+class TImageList;
+class TPopupMenu;
+class TTrayIcon;
+
+// One icon as a backend shows it.
+class TrayIconPeer {
+public:
+    virtual ~TrayIconPeer() = default;
+    virtual void SetVisible(bool visible) = 0;
+    virtual void SetHint(const std::string& hint) = 0;
+    // The picture at an index of an image list (null or -1: none).
+    virtual void SetIcon(const TImageList* images, int index) = 0;
+};
+
+class TrayIconBackend {
+public:
+    virtual ~TrayIconBackend() = default;
+    // The peer reports mouse buttons through TTrayIcon::MouseReleased.
+    virtual std::unique_ptr<TrayIconPeer> Create(TTrayIcon* icon) = 0;
+};
+// Installs a backend for icons made after it and returns the previous one
+// (null restores the toolkit's). A backend must outlive the icons it made.
+TrayIconBackend* SetTrayIconBackend(TrayIconBackend* backend);
+
+class TTrayIcon : public TComponent {
+public:
+    explicit TTrayIcon(TComponent* owner);
+    ~TTrayIcon() override;
+
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    std::string Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    TImageList* Icons() const { return icons_; }
+    void SetIcons(TImageList* icons);
+    int IconIndex() const { return iconIndex_; }
+    void SetIconIndex(int index);
+    TPopupMenu* PopupMenu() const { return popup_; }
+    void SetPopupMenu(TPopupMenu* menu) { popup_ = menu; }
+
+    TMouseEvent OnMouseUp;
+
+    // For backends: a button was released over the icon, the mouse at x, y.
+    void MouseReleased(TMouseButton button, int x, int y);
+
+private:
+    std::unique_ptr<TrayIconPeer> peer_;
+    bool visible_ = false;
+    std::string hint_;
+    TImageList* icons_ = nullptr;
+    int iconIndex_ = -1;
+    TPopupMenu* popup_ = nullptr;
+};

@@ -1,0 +1,239 @@
+#include "platform/winapi.h"
+
+#include "platform/forms.h"
+#include "platform/shellapi.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+thread_local DWORD lastError = ERROR_SUCCESS;
+
+struct MutexHandle {
+    int fd = -1;
+};
+
+// The user's private runtime folder: $XDG_RUNTIME_DIR, or a folder of our
+// own under /tmp that nobody else may own or read.
+bool RuntimeFolder(std::string& folder) {
+    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+    struct stat st;
+    if (xdg && *xdg && stat(xdg, &st) == 0 && S_ISDIR(st.st_mode)) {
+        folder = xdg;
+        return true;
+    }
+    folder = "/tmp/runtime-" + std::to_string(getuid());
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+           (st.st_mode & 077) == 0;
+}
+}  // namespace
+
+DWORD GetLastError() { return lastError; }
+void SetLastError(DWORD error) { lastError = error; }
+
+HANDLE CreateMutexA(void*, bool, const char* name) {
+    std::string file = name ? name : "";
+    if (file.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return nullptr;
+    }
+    for (char& c : file)
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < ' ') c = '_';
+    std::string folder;
+    if (!RuntimeFolder(folder)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    const std::string path = folder + "/mutex-" + file + ".lock";
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    auto* handle = new MutexHandle;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        handle->fd = fd;
+        SetLastError(ERROR_SUCCESS);
+    } else {
+        close(fd);
+        SetLastError(errno == EWOULDBLOCK ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED);
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            delete handle;
+            return nullptr;
+        }
+    }
+    return handle;
+}
+
+bool CloseHandle(HANDLE handle) {
+    auto* mutex = static_cast<MutexHandle*>(handle);
+    if (!mutex) return false;
+    if (mutex->fd >= 0) close(mutex->fd);  // and the lock with it
+    delete mutex;
+    return true;
+}
+
+// ---------------------------------------------------------------- tool-window style
+
+namespace {
+long applicationExStyle = 0;
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    free(reply);
+    return atom;
+}
+
+// Marks a top-level window as one the task bar and the pager leave out.
+void SkipTaskbar(QWidget* w) {
+    if (QGuiApplication::platformName() != "xcb") return;
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection()) return;
+    const xcb_window_t window = static_cast<xcb_window_t>(w->winId());
+    if (!w->windowHandle()) return;
+    xcb_connection_t* c = x11->connection();
+    const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
+    const xcb_atom_t wanted[] = {Atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), Atom(c, "_NET_WM_STATE_SKIP_PAGER")};
+    if (!w->windowHandle()->isVisible()) {
+        // Not mapped yet: the state is a property the window manager reads
+        // when the window is mapped (the toolkit keeps what it finds there).
+        std::vector<xcb_atom_t> atoms;
+        xcb_get_property_reply_t* reply =
+            xcb_get_property_reply(c, xcb_get_property(c, 0, window, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
+        if (reply && reply->format == 32) {
+            auto* data = static_cast<xcb_atom_t*>(xcb_get_property_value(reply));
+            atoms.assign(data, data + xcb_get_property_value_length(reply) / 4);
+        }
+        free(reply);
+        for (xcb_atom_t a : wanted)
+            if (std::find(atoms.begin(), atoms.end(), a) == atoms.end()) atoms.push_back(a);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
+                            static_cast<uint32_t>(atoms.size()), atoms.data());
+    } else {
+        // Mapped: the window manager is asked.
+        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        xcb_client_message_event_t e{};
+        e.response_type = XCB_CLIENT_MESSAGE;
+        e.format = 32;
+        e.window = window;
+        e.type = state;
+        e.data.data32[0] = 1;  // add
+        e.data.data32[1] = wanted[0];
+        e.data.data32[2] = wanted[1];
+        e.data.data32[3] = 1;  // from an application
+        xcb_send_event(c, 0, screen->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char*>(&e));
+    }
+    xcb_flush(c);
+}
+
+// Sees every top-level window of the program as it is shown.
+class ToolWindowFilter : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            const Qt::WindowType type = w->windowType();
+            if (w->isWindow() && type != Qt::Popup && type != Qt::ToolTip) SkipTaskbar(w);
+        }
+        return false;
+    }
+};
+
+ToolWindowFilter* toolWindowFilter = nullptr;
+
+void WatchShownWindows() {
+    if (!(applicationExStyle & WS_EX_TOOLWINDOW) || toolWindowFilter || !QCoreApplication::instance()) return;
+    toolWindowFilter = new ToolWindowFilter;
+    toolWindowFilter->setParent(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(toolWindowFilter);
+}
+}  // namespace
+
+long GetWindowLongA(TApplication*, int index) { return index == GWL_EXSTYLE ? applicationExStyle : 0; }
+
+long SetWindowLongA(TApplication*, int index, long value) {
+    if (index != GWL_EXSTYLE) return 0;
+    long previous = applicationExStyle;
+    applicationExStyle = value;
+    if (value & WS_EX_TOOLWINDOW) {
+        if (QCoreApplication::instance()) {
+            WatchShownWindows();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible()) SkipTaskbar(w);
+        } else {
+            // Before the toolkit starts: it watches from its start on.
+            static bool added = false;
+            if (!added) qAddPreRoutine(WatchShownWindows);
+            added = true;
+        }
+    } else if (toolWindowFilter) {
+        QCoreApplication::instance()->removeEventFilter(toolWindowFilter);
+        delete toolWindowFilter;
+        toolWindowFilter = nullptr;
+    }
+    return previous;
+}
+
+// ---------------------------------------------------------------- showing
+
+bool ShowWindow(TForm* window, int showCmd) {
+    if (!window) return false;
+    const bool wasVisible = window->Visible();
+    switch (showCmd) {
+    case SW_HIDE:
+        window->Hide();
+        break;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+        window->Show();
+        window->SetWindowState(wsMinimized);
+        break;
+    case SW_SHOWMAXIMIZED:
+        window->Show();
+        window->SetWindowState(wsMaximized);
+        break;
+    case SW_SHOWNORMAL:
+    case SW_RESTORE:
+        if (window->WindowState() != wsNormal) window->SetWindowState(wsNormal);
+        window->Show();
+        break;
+    default:
+        window->Show();
+        break;
+    }
+    return wasVisible;
+}
+
+bool BringWindowToTop(TForm* window) {
+    if (!window || !window->Visible()) return false;
+    window->BringToFront();
+    return true;
+}
+
+bool SetForegroundWindow(TForm* window) {
+    if (!window || !window->Visible() || !window->Handle()) return false;
+    window->BringToFront();
+    window->Handle()->window()->activateWindow();
+    return true;
+}

@@ -1,0 +1,3 @@
+#include "pocketvane/traystartup.h"
+
+int main() { return WinMain(); }

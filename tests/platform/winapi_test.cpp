@@ -1,0 +1,123 @@
+// The named mutex, the application's window style and showing, raising and
+// activating a form's window.
+#include "platform/shellapi.h"
+#include "platform/vcl.h"
+#include "platform/winapi.h"
+#include "support/testenv.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+// Points the runtime folder at a temporary one for the test.
+class Mutex : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) saved_ = old;
+        setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (saved_.empty()) unsetenv("XDG_RUNTIME_DIR");
+        else setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
+    }
+    TempFolder folder;
+
+private:
+    std::string saved_;
+};
+}  // namespace
+
+TEST_F(Mutex, OneHolderAtATimeAndTheNameIsFreeAgainWhenItIsClosed) {
+    HANDLE first = CreateMutexA(nullptr, false, "Test/Name");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    EXPECT_TRUE(std::filesystem::exists(folder.File("mutex-Test_Name.lock")));
+    HANDLE second = CreateMutexA(nullptr, false, "Test/Name");
+    EXPECT_NE(second, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    HANDLE other = CreateMutexA(nullptr, false, "Other");
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+
+    // A program started meanwhile does not keep the name after we let go.
+    pid_t child = 0;
+    char sleepPath[] = "/bin/sleep", seconds[] = "30";
+    char* argv[] = {sleepPath, seconds, nullptr};
+    ASSERT_EQ(posix_spawn(&child, sleepPath, nullptr, nullptr, argv, environ), 0);
+    EXPECT_TRUE(CloseHandle(second));
+    EXPECT_TRUE(CloseHandle(first));
+    HANDLE again = CreateMutexA(nullptr, false, "Test/Name");
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    CloseHandle(again);
+    CloseHandle(other);
+
+    EXPECT_EQ(CreateMutexA(nullptr, false, ""), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
+    EXPECT_FALSE(CloseHandle(nullptr));
+}
+
+namespace {
+class Windows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureToolkit();
+        app = std::make_unique<TApplication>();
+    }
+    void TearDown() override {
+        app.reset();
+        QApplication::processEvents();
+    }
+    std::unique_ptr<TApplication> app;
+};
+}  // namespace
+
+TEST_F(Windows, ShowWindowGoesThroughTheFormAndForegroundActivates) {
+    TForm a(nullptr), b(nullptr);
+    int shown = 0, hidden = 0;
+    a.OnShow = [&](TObject*) { ++shown; };
+    a.OnHide = [&](TObject*) { ++hidden; };
+    EXPECT_FALSE(ShowWindow(&a, SW_RESTORE));
+    EXPECT_TRUE(a.Visible());
+    EXPECT_EQ(shown, 1);
+    a.SetWindowState(wsMinimized);
+    EXPECT_TRUE(ShowWindow(&a, SW_RESTORE));
+    EXPECT_EQ(a.WindowState(), wsNormal);
+    EXPECT_EQ(shown, 1);  // it was shown already
+    ShowWindow(&a, SW_HIDE);
+    EXPECT_EQ(hidden, 1);
+    EXPECT_FALSE(BringWindowToTop(&a));
+    EXPECT_FALSE(SetForegroundWindow(&a));
+
+    a.Show();
+    b.Show();
+    QApplication::processEvents();
+    EXPECT_TRUE(BringWindowToTop(&a));
+    EXPECT_TRUE(SetForegroundWindow(&a));
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), a.Handle());
+    EXPECT_TRUE(SetForegroundWindow(&b));
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), b.Handle());
+}
+
+TEST_F(Windows, TheApplicationsExtendedStyleIsKept) {
+    long before = GetWindowLongA(Application, GWL_EXSTYLE);
+    EXPECT_EQ(SetWindowLongA(Application, GWL_EXSTYLE, before | WS_EX_TOOLWINDOW), before);
+    EXPECT_EQ(GetWindowLongA(Application, GWL_EXSTYLE), before | WS_EX_TOOLWINDOW);
+    TForm form(nullptr);
+    form.Show();  // no X11 here: nothing to mark, and nothing fails
+    SetWindowLongA(Application, GWL_EXSTYLE, before);
+    EXPECT_EQ(GetWindowLongA(Application, GWL_EXSTYLE), before);
+}

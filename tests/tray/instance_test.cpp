@@ -1,0 +1,108 @@
+// The real program started as processes: one copy at a time.
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+namespace fs = std::filesystem;
+
+class Instances : public ProgramFolderTest {
+protected:
+    void SetUp() override {
+        ProgramFolderTest::SetUp();
+        for (const char* name : {"IMF.XML", "Pacific.XML"})
+            WriteAll(DataFile(name), ReadAll(std::string(TV_SOURCE_DIR) + "/data/" + name));
+        program = folder.File("pocketvane");
+        std::error_code ec;
+        fs::create_hard_link(TV_POCKETVANE_PROGRAM, program, ec);
+        if (ec) fs::copy_file(TV_POCKETVANE_PROGRAM, program);
+        runtime = folder.File("runtime");
+        fs::create_directory(runtime);
+        fs::permissions(runtime, fs::perms::owner_all);
+    }
+    void TearDown() override {
+        for (pid_t pid : running) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        ProgramFolderTest::TearDown();
+    }
+    pid_t Run() {
+        std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime};
+        for (char** e = environ; *e; ++e) {
+            std::string var = *e;
+            if (var.rfind("QT_QPA_PLATFORM=", 0) != 0 && var.rfind("XDG_RUNTIME_DIR=", 0) != 0) env.push_back(var);
+        }
+        std::vector<char*> envp;
+        for (std::string& v : env) envp.push_back(v.data());
+        envp.push_back(nullptr);
+        char* argv[] = {program.data(), nullptr};
+        pid_t pid = 0;
+        EXPECT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+        running.push_back(pid);
+        return pid;
+    }
+    // Whether some process holds the program's lock.
+    bool LockHeld() {
+        int fd = open((runtime + "/mutex-Pocketvane.lock").c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) return false;
+        bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
+        close(fd);
+        return held;
+    }
+    static bool WaitFor(const std::function<bool()>& done, int seconds = 30) {
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > until) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+    }
+    // The exit status once the process ends; -1 when it is still running after the wait.
+    int ExitStatus(pid_t pid, int seconds = 30) {
+        int status = 0;
+        bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds);
+        if (!ended) return -1;
+        running.erase(std::remove(running.begin(), running.end(), pid), running.end());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    void Stop(pid_t pid) {
+        kill(pid, SIGTERM);
+        ExitStatus(pid);
+    }
+
+    std::string program, runtime;
+    std::vector<pid_t> running;
+};
+}  // namespace
+
+TEST_F(Instances, ASecondCopyEndsAtOnceQuietlyAndAThirdRunsAfterTheFirst) {
+    pid_t first = Run();
+    ASSERT_TRUE(WaitFor([&] { return LockHeld(); }));
+    pid_t second = Run();
+    EXPECT_EQ(ExitStatus(second), 0);
+    EXPECT_EQ(ExitStatus(first, 0), -1);  // the first runs on
+    EXPECT_FALSE(fs::exists(folder.File("pocketvane.ini")));
+
+    Stop(first);
+    EXPECT_FALSE(LockHeld());
+    pid_t third = Run();
+    ASSERT_TRUE(WaitFor([&] { return LockHeld(); }));
+    EXPECT_EQ(ExitStatus(third, 1), -1);
+    Stop(third);
+}

@@ -1,0 +1,314 @@
+// Updates started from the main window, downloaded from a server on
+// 127.0.0.1 or read from a saved page, up to the page reaching the decoder.
+#include "currency/currsource.h"
+#include "mainwin/appfixture.h"
+#include "support/httpserver.h"
+#include "support/layoutcheck.h"
+#include "update/fetchfile.h"
+#include "update/fetchinternet.h"
+#include "update/updatefixture.h"
+#include "update/updatewin.h"
+#include "update/userauthwin.h"
+
+#include <QByteArray>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+
+namespace {
+// Reaches the address fields that a source reads from its data file.
+struct SourceAddress : CurrSource {
+    static void Set(CurrSource* source, const std::string& host, const std::string& path = "/today.html") {
+        source->*(&SourceAddress::Host) = host;
+        source->*(&SourceAddress::UpdateUrl) = path;
+    }
+};
+
+class Updating : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        Ini("[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n");
+        Start();
+        settings = MainForm->AppSettings;
+    }
+    void PageAt(const std::string& host, const std::string& path = "/today.html") {
+        SourceAddress::Set(MainForm->CurrentSource, host, path);
+    }
+    // Ctrl+U, then the GUI thread serves the fetcher until the update ended.
+    void Update() {
+        QApplication::setActiveWindow(MainForm->Handle());  // back from any dialog
+        Key(Qt::Key_U, Qt::ControlModifier);
+        EXPECT_TRUE(WaitUntil([] { return !MainForm->UpdateButton->Down(); }));
+    }
+    std::string Page() {
+        if (auto* f = dynamic_cast<FetchInternet*>(MainForm->ActiveFetcher)) return f->Document;
+        if (auto* f = dynamic_cast<FetchFile*>(MainForm->ActiveFetcher)) return f->Document;
+        return "(no fetcher)";
+    }
+    std::vector<TUpdateForm*> ProgressWindows() {
+        QApplication::processEvents();
+        std::vector<TUpdateForm*> found;
+        for (TForm* f : MainForm->MDIChildren())
+            if (auto* w = dynamic_cast<TUpdateForm*>(f)) found.push_back(w);
+        return found;
+    }
+    std::string FailureShown() {
+        std::vector<TUpdateForm*> windows = ProgressWindows();
+        if (windows.size() != 1) return "(" + std::to_string(windows.size()) + " windows)";
+        std::string status = windows[0]->Label3->Caption() + ": " + windows[0]->StatusLabel->Caption();
+        windows[0]->Close();
+        return status;
+    }
+    static void Type(TEdit* edit, const std::string& text) {
+        static_cast<QLineEdit*>(edit->Handle())->clear();
+        QTest::keyClicks(edit->Handle(), QString::fromStdString(text));
+    }
+    static std::string Basic(const std::string& userAndPassword) {
+        return "Basic " + QByteArray::fromStdString(userAndPassword).toBase64().toStdString();
+    }
+
+    Settings* settings = nullptr;
+};
+
+// Answers the requests in turn with the responses given; the last repeats.
+TestHttpServer::Handler Answers(std::vector<HttpResponse> responses) {
+    auto next = std::make_shared<std::atomic<size_t>>(0);
+    return [responses, next](const HttpRequest&) { return responses[std::min(next->fetch_add(1), responses.size() - 1)]; };
+}
+
+// Runs some code inside the first typed box that is shown; every box is
+// still answered and recorded by the fixture's responder.
+class InsideABox : public DialogBackend {
+public:
+    InsideABox(ScriptedResponder& inner, std::function<void()> inside)
+        : inner_(inner), inside_(std::move(inside)), previous_(SetDialogBackend(this)) {}
+    ~InsideABox() override { SetDialogBackend(previous_); }
+    void ShowMessage(const std::string& text) override { inner_.ShowMessage(text); }
+    int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
+        if (auto inside = std::exchange(inside_, nullptr)) inside();
+        return inner_.MessageDlg(text, type, buttons);
+    }
+
+private:
+    ScriptedResponder& inner_;
+    std::function<void()> inside_;
+    DialogBackend* previous_;
+};
+}  // namespace
+
+TEST_F(Updating, TheRequestGoesDirectOrThroughTheProxy) {
+    TestHttpServer server;
+    PageAt(server.HostPort(), "/rates/today.html?day=20");
+    Update();
+    ASSERT_EQ(server.Requests().size(), 1u);
+    const HttpRequest direct = server.Requests()[0];
+    EXPECT_EQ(direct.RequestLine(), "GET /rates/today.html?day=20 HTTP/1.1");
+    EXPECT_EQ(direct.Header("User-Agent"), "Tallyvane/2.1");
+    EXPECT_EQ(direct.Header("Host"), server.HostPort());
+    EXPECT_FALSE(direct.HasHeader("Authorization"));
+    EXPECT_EQ(Page(), "OK");
+
+    TestHttpServer proxy([](const HttpRequest&) { return HttpResponse::Ok("from the proxy"); });
+    settings->useProxy = true;
+    settings->Proxy = "127.0.0.1";
+    settings->Port = proxy.Port();
+    Update();
+    ASSERT_EQ(proxy.Requests().size(), 1u);
+    EXPECT_EQ(proxy.Requests()[0].target, "http://" + server.HostPort() + "/rates/today.html?day=20");
+    EXPECT_EQ(Page(), "from the proxy");
+}
+
+TEST_F(Updating, CredentialsGoOnlyWithUserAuthenticationAndComeFromTheForm) {
+    TestHttpServer server;
+    PageAt(server.HostPort());
+    settings->UserName = "kept";
+    Update();
+    // Asked before the first download that sends them, and not again.
+    settings->useAuth = true;
+    dialogs.QueueModal([&](TForm* form) {
+        ASSERT_EQ(form, UserAuthFrm);
+        EXPECT_EQ(UserAuthFrm->ActiveControl(), UserAuthFrm->Username);
+        Type(UserAuthFrm->Username, "tally");
+        Type(UserAuthFrm->Password, "p:w d");
+        EXPECT_EQ(static_cast<QLineEdit*>(UserAuthFrm->Password->Handle())->displayText().toStdString(), "*****");
+        QTest::keyClick(UserAuthFrm->Password->Handle(), Qt::Key_Return);  // OK is the default button
+    });
+    Update();
+    Update();
+    // A refused page forgets them: asked again, and empty boxes send empty texts.
+    dialogs.QueueAnswer(mrYes);  // the decoder's defaults: "OK" is no rate page
+    Update();
+    EXPECT_EQ(settings->UserName, "");
+    dialogs.QueueModal([&](TForm*) {
+        Type(UserAuthFrm->Username, "");
+        Type(UserAuthFrm->Password, "");
+        QTest::mouseClick(UserAuthFrm->Button1->Handle(), Qt::LeftButton);
+    });
+    Update();
+    EXPECT_EQ(dialogs.ModalForms(), std::vector<std::string>(2, "User Authentication"));
+    std::vector<std::string> sent;
+    for (const HttpRequest& r : server.Requests()) sent.push_back(r.Header("Authorization"));
+    EXPECT_EQ(sent, (std::vector<std::string>{"", Basic("tally:p:w d"), Basic("tally:p:w d"), Basic("tally:p:w d"),
+                                              Basic(":")}));
+    MainForm->Close();
+    EXPECT_EQ(ReadAll(folder.File("tallyvane2.ini")).find("tally"), std::string::npos);
+}
+
+TEST_F(Updating, PagesArriveWholeAndAnEmptyOneIsNotDecoded) {
+    std::string big;
+    for (int i = 0; big.size() < 1000000; ++i) big += "row " + std::to_string(i) + " <td>0.1234</td>\r\n";
+    HttpResponse chunked = HttpResponse::Ok("7\r\n<html>\n\r\n16\r\n<title>chunked</title>\r\n0\r\n\r\n");
+    chunked.headers.push_back({"Transfer-Encoding", "chunked"});
+    TestHttpServer server(Answers({HttpResponse::Ok(big), chunked, HttpResponse::Ok("Fran\xE7" "ais"), HttpResponse::Ok("")}));
+    PageAt(server.HostPort());
+    Update();
+    EXPECT_EQ(Page(), big);
+    Update();
+    EXPECT_EQ(Page(), "<html>\n<title>chunked</title>");
+    Update();
+    EXPECT_EQ(Page(), "Fran\xC3\xA7" "ais");  // no UTF-8: Windows-1252
+    EXPECT_EQ(dialogs.Texts().size(), 3u);  // each page asked the decoder's question once
+    Update();
+    EXPECT_EQ(Page(), "");
+    EXPECT_EQ(dialogs.Texts().size(), 3u);  // nothing decoded
+    EXPECT_TRUE(ProgressWindows().empty());
+}
+
+TEST_F(Updating, AFailedDownloadLeavesItsMessageAndReleasesTheButton) {
+    PageAt("127.0.0.1:" + std::to_string(ClosedPort()));
+    Update();
+    std::vector<TUpdateForm*> windows = ProgressWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    TUpdateForm* w = windows[0];
+    EXPECT_EQ(w->Caption(), "Rates Update");
+    EXPECT_EQ(w->Left() + w->Top(), 0);
+    EXPECT_TRUE(w->Label1->Enabled());
+    EXPECT_FALSE(w->Label2->Enabled());
+    EXPECT_FALSE(w->Label4->Visible());
+    EXPECT_TRUE(w->BorderIcons() & biSystemMenu);  // now it can be closed
+    EXPECT_EQ(LayoutProblems(w), std::vector<std::string>{});
+    SaveScreenshot(MainForm, "update-failed");
+    EXPECT_EQ(FailureShown(), "Error: Error in sending request.");
+    EXPECT_TRUE(ProgressWindows().empty());  // closing freed it
+
+    // Each step names its failure; an address with control characters fails
+    // at the step that takes it.
+    PageAt("");
+    Update();
+    EXPECT_EQ(FailureShown(), "Error: Internet connection failed!");
+    PageAt("127.0.0.1\r\nX-Injected: 1");
+    Update();
+    EXPECT_EQ(FailureShown(), "Error: Internet connection failed!");
+    PageAt("127.0.0.1:1", "/today.html\r\nX-Injected: 1");
+    Update();
+    EXPECT_EQ(FailureShown(), "Error: HTTP request failed!");
+    TestHttpServer server(Answers({HttpResponse::Ok(std::string((16u << 20) + 1, 'x'))}));
+    PageAt(server.HostPort());
+    Update();
+    EXPECT_EQ(FailureShown(), "Error: HTTP request failed!");
+    EXPECT_EQ(Page(), "");
+    EXPECT_TRUE(dialogs.Texts().empty());
+    EXPECT_FALSE(MainForm->UpdateButton->Down());
+}
+
+TEST_F(Updating, ASecondUpdateWaitsForTheFirstToHandOver) {
+    std::atomic<int> served{0};
+    TestHttpServer server([&](const HttpRequest&) {
+        if (served++ == 0) std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return HttpResponse::Ok("page " + std::to_string(served.load()));
+    });
+    PageAt(server.HostPort());
+    Key(Qt::Key_U, Qt::ControlModifier);
+    Update();  // while the first still downloads
+    EXPECT_EQ(server.Requests().size(), 2u);
+    EXPECT_EQ(Page(), "page 2");
+    EXPECT_EQ(dialogs.Texts().size(), 2u);  // each page reached its decoder once
+    EXPECT_TRUE(ProgressWindows().empty());
+}
+
+TEST_F(Updating, ClosingTheProgramDuringADownloadKeepsTheNewRates) {
+    WriteAll(DataFile("Pacific.INI"), ShippedFile("Pacific.INI"));
+    const std::string page = SamplePage("pacific_rates.html");
+    TestHttpServer server([&](const HttpRequest&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return HttpResponse::Ok(page);
+    });
+    PageAt(server.HostPort());
+    Key(Qt::Key_U, Qt::ControlModifier);
+    MainForm->Close();
+    EXPECT_EQ(MainForm->CurrentSource, nullptr);
+    EXPECT_NE(ReadAll(DataFile("Pacific.XML")).find("<NAME>Icelandic Krona</NAME>"), std::string::npos);
+}
+
+TEST_F(Updating, NoUpdateOrShutdownStartsInsideTheHandOver) {
+    TestHttpServer server;
+    PageAt(server.HostPort());
+    Fetcher* during = nullptr;
+    int presses = 0;
+    TNotifyEvent update = MainForm->DialogUpdate->OnExecute;
+    MainForm->DialogUpdate->OnExecute = [&](TObject* sender) {
+        ++presses;
+        update(sender);
+    };
+    InsideABox inside(dialogs, [&] {
+        Key(Qt::Key_U, Qt::ControlModifier);
+        MainForm->Close();
+        during = MainForm->ActiveFetcher;
+    });
+    Update();  // the decoder's question runs the code above
+    EXPECT_EQ(presses, 2);
+    EXPECT_EQ(during, MainForm->ActiveFetcher);
+    EXPECT_NE(MainForm->CurrentSource, nullptr);
+    EXPECT_EQ(server.Requests().size(), 1u);
+    Update();  // after the hand-over both work again
+    EXPECT_EQ(server.Requests().size(), 2u);
+    MainForm->Close();
+    EXPECT_EQ(MainForm->CurrentSource, nullptr);
+}
+
+TEST_F(Updating, ASavedPageIsReadWithCrLfLineEnds) {
+    const std::string saved = folder.File("saved");
+    std::filesystem::create_directory(saved);
+    WriteAll(saved + "/lf.html", "<html>\n<title>x</title>\n\nend\n");
+    WriteAll(saved + "/cr.htm", "<html>\r<title>x</title>\rcaf\xE9");
+    const char withNul[] = "<html>\r\nbefore\0after\r\n";
+    WriteAll(saved + "/nul.html", std::string(withNul, sizeof withNul - 1));
+    for (const char* name : {"lf.html", "cr.htm", "nul.html"}) dialogs.QueueFile(saved + "/" + name);
+
+    MainForm->OpenFile1->Click();  // the Update button's "&File": file mode, and an update at once
+    EXPECT_TRUE(WaitUntil([] { return !MainForm->UpdateButton->Down(); }));
+    EXPECT_EQ(Page(), "<html>\r\n<title>x</title>\r\n\r\nend\r\n");
+    EXPECT_EQ(dialogs.FileDialogs()[0].filter, "HTML-files|*.htm;*.html");
+    EXPECT_EQ(dialogs.FileDialogs()[0].initialDir, "");
+    EXPECT_EQ(settings->HTMLPath, saved);
+    Update();  // still from a file, opened where the last one was
+    EXPECT_EQ(dialogs.FileDialogs()[1].initialDir, saved);
+    EXPECT_EQ(Page(), "<html>\r\n<title>x</title>\r\ncaf\xC3\xA9\r\n");  // Windows-1252 read as such
+    Update();
+    EXPECT_EQ(Page(), "<html>\r\nbefore\r\n");
+    EXPECT_EQ(dialogs.Texts().size(), 3u);  // each page reached the decoder
+
+    // Cancelled: an empty page, nothing said. A missing file at the root (its
+    // folder keeps the slash) and a file larger than any page are not read.
+    dialogs.QueueFile("");
+    Update();
+    EXPECT_EQ(Page(), "");
+    EXPECT_EQ(settings->HTMLPath, saved);
+    dialogs.QueueFile("/tallyvane-no-such-page.html");
+    Update();
+    EXPECT_EQ(settings->HTMLPath, "/");
+    const std::string huge = folder.File("huge.html");
+    WriteAll(huge, std::string((16u << 20) + 1, 'x'));
+    dialogs.QueueFile(huge);
+    Update();
+    EXPECT_EQ(Page(), "");
+    const std::vector<std::string> texts = dialogs.Texts();
+    EXPECT_EQ(std::vector<std::string>(texts.begin() + 3, texts.end()),
+              (std::vector<std::string>{"Can't read file: /tallyvane-no-such-page.html", "Can't read file: " + huge}));
+    EXPECT_EQ(dialogs.Boxes()[3].type, mtError);
+    EXPECT_TRUE(ProgressWindows().empty());
+}

@@ -1,0 +1,95 @@
+#include "update/currsourceupdate.h"
+
+#include "platform/forms.h"
+#include "platform/sysutils.h"
+#include "update/fetcher.h"
+#include "update/updatewin.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+void CurrSourceUpdate::Update(Fetcher* fetcher) {
+    if (!fetcher) return;
+    Form = new TUpdateForm(Application);
+    Form->BeginReading();
+    fetcher->Fetch(this);
+}
+
+void CurrSourceUpdate::FetchFailed(const std::string& message) {
+    if (!Form) return;
+    Form->EndReading(false);
+    Form->SetStatus(message);
+    Form = nullptr;  // the user closes it; it frees itself then
+}
+
+void CurrSourceUpdate::DocumentFetched(const std::string& page) {
+    if (!page.empty() && Form) {
+        Form->EndReading(true);
+        Form->BeginDecoding();
+        bool failed = true;
+        std::string message;
+        try {
+            Decode(page);
+            failed = false;
+        } catch (const std::string& text) {
+            message = text;
+        } catch (const std::exception& e) {
+            message = e.what();
+        } catch (...) {
+        }
+        if (failed) {
+            Form->EndDecoding(false);
+            if (!message.empty()) Form->SetStatus(message);
+            Form = nullptr;  // stays with its close box until the user closes it
+            return;
+        }
+        Form->EndDecoding(true);
+    }
+    delete Form;
+    Form = nullptr;
+}
+
+std::string CurrSourceUpdate::StripTags(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t open = text.find('<', i);
+        if (open == std::string::npos) {
+            out.append(text, i, std::string::npos);
+            break;
+        }
+        out.append(text, i, open - i);
+        size_t close = text.find('>', open + 1);
+        if (close == std::string::npos) break;  // an unclosed tag takes the rest with it
+        i = close + 1;
+    }
+    return out;
+}
+
+double CurrSourceUpdate::ParseRate(const std::string& text) {
+    if (text.empty()) return 0;
+    std::string s = text;
+    if (SystemDecimalSeparator() == ',') {
+        size_t point = s.rfind('.');
+        if (point != std::string::npos) s[point] = ',';
+    }
+    long double value = StrToFloat(s);
+    // A rate beyond what a double holds is no rate either.
+    if (std::fabs(value) > DBL_MAX) throw EConvertError("'" + s + "' is not a valid floating point value");
+    return static_cast<double>(value);
+}
+
+char* CurrSourceUpdate::NewCString(const std::string& text) {
+    char* copy = new char[text.size() + 1];
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+std::string CurrSourceUpdate::Cell(const CellList& cells, int index) {
+    if (cells.empty()) return std::string();
+    if (index < 0) index = 0;
+    if (static_cast<size_t>(index) >= cells.size()) return std::string();
+    return StripTags(cells[static_cast<size_t>(index)]);
+}

@@ -1,0 +1,238 @@
+#include "windows/preferredwin.h"
+
+#include "currency/currsource.h"
+#include "currency/settings.h"
+#include "mainwin/main.h"
+#include "windows/preferredsetwin.h"
+
+TPreferredForm::TPreferredForm(TComponent* owner, CurrSource* source) : TCurrencyWindow(owner) {
+    SetCaption("Preferred Currencies");
+    SetBorderStyle(bsSingle);
+    SetBorderIcons(biSystemMenu | biMinimize);
+    SetPosition(poDefault);
+    SetClientSize(544, 128);
+
+    GroupBox1 = new TGroupBox(this, this, "");
+    GroupBox1->SetBounds(4, 4, 536, 86);
+    Label1 = new TLabel(this, GroupBox1);
+    Label1->SetAutoSize(false);
+    Label1->SetAlignment(taRightJustify);
+    Label1->SetBounds(8, 45, 150, 16);
+    Edit1 = new TEdit(this, GroupBox1);
+    Edit1->SetBounds(162, 42, 100, 22);
+    Label2 = new TLabel(this, GroupBox1, "=");
+    Label2->SetBounds(267, 45, 8, 16);
+    Label3 = new TLabel(this, GroupBox1);
+    Label3->SetAutoSize(false);
+    Label3->SetAlignment(taRightJustify);
+    Label3->SetBounds(280, 45, 144, 16);
+    Edit2 = new TEdit(this, GroupBox1);
+    Edit2->SetBounds(428, 42, 100, 22);
+    TLabel** under[] = {&Label4, &Label5, &Label6, &Label7};
+    const int lefts[] = {8, 164, 280, 430};
+    const int widths[] = {150, 98, 144, 98};
+    for (int i = 0; i < 4; ++i) {
+        *under[i] = new TLabel(this, GroupBox1);
+        (*under[i])->SetAutoSize(false);
+        (*under[i])->SetBounds(lefts[i], 66, widths[i], 16);
+    }
+    Label4->SetAlignment(taRightJustify);
+    Label6->SetAlignment(taRightJustify);
+    // Made after the amount fields, which come first in the tab order.
+    PrefCombo = new TComboBox(this, GroupBox1);
+    PrefCombo->SetBounds(8, 12, 220, 22);
+    PrefCombo->SetSorted(true);
+    Button1 = new TButton(this, GroupBox1, "...");
+    Button1->SetBounds(232, 12, 28, 22);
+    Button1->SetHint("Press to add new items to this list");
+    Button1->SetShowHint(true);
+    Button1->SetTabStop(false);
+
+    struct ButtonSpec {
+        TButton** button;
+        const char* caption;
+        const char* hint;
+    };
+    const ButtonSpec buttons[] = {{&BitBtn1, "&Copy", "Copy value to clipboard"},
+                                  {&BitBtn2, "&Paste", "Paste value from clipboard"},
+                                  {&UndockButton, "Un&dock", "(Un)dock window"},
+                                  {&ClearButton, "C&lear", "Clear fields"},
+                                  {&BitBtn3, "C&opy", "Copy value to clipboard"},
+                                  {&BitBtn4, "P&aste", "Paste value from clipboard"}};
+    int left = 6;
+    for (const ButtonSpec& b : buttons) {
+        *b.button = new TButton(this, this, b.caption);
+        (*b.button)->SetBounds(left, 97, 72, 25);
+        (*b.button)->SetHint(b.hint);
+        (*b.button)->SetShowHint(true);
+        (*b.button)->SetTabStop(false);
+        left += 76;
+    }
+
+    OnShow = [this](TObject* s) { FormShow(s); };
+    OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+    PrefCombo->OnChange = [this](TObject* s) { PrefComboChange(s); };
+    Edit1->OnChange = [this](TObject* s) { Edit1Change(s); };
+    Edit2->OnChange = [this](TObject* s) { Edit2Change(s); };
+    Button1->OnClick = [this](TObject* s) { Button1Click(s); };
+    BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+    BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
+    UndockButton->OnClick = [this](TObject* s) { UndockButtonClick(s); };
+    ClearButton->OnClick = [this](TObject* s) { ClearButtonClick(s); };
+    BitBtn3->OnClick = [this](TObject* s) { BitBtn3Click(s); };
+    BitBtn4->OnClick = [this](TObject* s) { BitBtn4Click(s); };
+    SetActiveControl(Edit1);
+
+    FormLoaded();  // shown now, with FormShow placing it
+    Source = source;
+    FillPrefCombo();
+    if (PrefClosedState.PrefSet == -1) {
+        SetSelection(0, "0");
+    } else {
+        SetSelection(PrefClosedState.PrefSet, PrefClosedState.Value);
+        PrefClosedState.PrefSet = -1;
+    }
+    Edit1->SelectAll();
+}
+
+void TPreferredForm::FormShow(TObject*) {
+    if (PrefClosedState.PrefSet != -1) {
+        SetLeft(PrefClosedState.Left);
+        SetTop(PrefClosedState.Top);
+    }
+}
+
+void TPreferredForm::FormClose(TObject*, TCloseAction&) {
+    MainForm->Show();
+    PrefClosedState.PrefSet = PrefCombo->ItemIndex();
+    PrefClosedState.Left = TForm::Left();
+    PrefClosedState.Top = Top();
+    PrefClosedState.Value = Edit1->Text();
+    MainForm->CloseWindow(this);
+}
+
+std::string TPreferredForm::ChosenName() const {
+    int i = PrefCombo->ItemIndex();
+    return i >= 0 ? PrefCombo->Items()->Get(i) : std::string();
+}
+
+void TPreferredForm::FillPrefCombo() {
+    TNotifyEvent change = PrefCombo->OnChange;
+    PrefCombo->OnChange = nullptr;
+    PrefCombo->Items()->Clear();
+    for (PrefItr it = Source->GetPreferreds(); it.HasNext();) PrefCombo->Items()->Add(it.Next()->GetName());
+    PrefCombo->OnChange = change;
+}
+
+void TPreferredForm::PrefComboChange(TObject*) {
+    PrefItem* pair = PrefCombo->ItemIndex() >= 0 ? Source->FindPreferred(ChosenName()) : nullptr;
+    if (!pair) return;
+    SetCaption(pair->GetName());
+    if (!pair->GetFirst() || !pair->GetSecond()) return;
+    First = pair->GetFirst();
+    Second = pair->GetSecond();
+    Label1->SetCaption(std::string(First->GetName()) + ":");
+    Label3->SetCaption(std::string(Second->GetName()) + ":");
+    Settings* settings = MainForm->AppSettings;
+    if (settings->showCurrDate) {
+        Label4->SetCaption(First->GetDate());
+        Label6->SetCaption(Second->GetDate());
+    } else {
+        Label4->SetCaption("");
+        Label6->SetCaption("");
+    }
+    if (settings->showCurrValue) {
+        Label5->SetCaption("1");
+        Label7->SetCaption(Source->ConvertText("1", First, Second));
+    } else {
+        Label5->SetCaption("");
+        Label7->SetCaption("");
+    }
+    Edit1Change(Edit1);
+}
+
+// Whichever field the user types in is converted into the other; the other
+// field's handler is detached so it never converts back.
+void TPreferredForm::Edit1Change(TObject*) {
+    TNotifyEvent other = Edit2->OnChange;
+    Edit2->OnChange = nullptr;
+    Edit2->SetText(First && Second ? Source->ConvertText(Edit1->Text(), First, Second) : "Error");
+    Edit2->OnChange = other;
+}
+
+void TPreferredForm::Edit2Change(TObject*) {
+    TNotifyEvent other = Edit1->OnChange;
+    Edit1->OnChange = nullptr;
+    Edit1->SetText(First && Second ? Source->ConvertText(Edit2->Text(), Second, First) : "Error");
+    Edit1->OnChange = other;
+}
+
+void TPreferredForm::SetSelection(int position, const std::string& amount) {
+    TNotifyEvent pairChange = PrefCombo->OnChange, amountChange = Edit1->OnChange;
+    PrefCombo->OnChange = nullptr;
+    Edit1->OnChange = nullptr;
+    if (position < 0 || position >= PrefCombo->Items()->Count()) position = 0;
+    PrefCombo->SetItemIndex(position);
+    Edit1->SetText(amount);
+    PrefCombo->OnChange = pairChange;
+    Edit1->OnChange = amountChange;
+    PrefComboChange(PrefCombo);
+}
+
+void TPreferredForm::Rebuild() {
+    const int position = PrefCombo->ItemIndex();
+    const std::string amount = Edit1->Text();
+    FillPrefCombo();
+    SetSelection(position, amount);
+}
+
+void TPreferredForm::Button1Click(TObject*) {
+    PrefSetForm->Load(Source);
+    PrefSetForm->SelectItem(ChosenName());
+    PrefSetForm->ShowModal();
+    const std::string name = PrefSetForm->Edit1->Text();
+    Rebuild();
+    TNotifyEvent change = PrefCombo->OnChange;
+    PrefCombo->OnChange = nullptr;
+    int i = PrefCombo->Items()->IndexOf(name);
+    if (i >= 0) PrefCombo->SetItemIndex(i);
+    PrefCombo->OnChange = change;
+    PrefComboChange(PrefCombo);
+}
+
+void TPreferredForm::UpdateCurrencies() {
+    PrefComboChange(PrefCombo);
+    if (PrefCombo->ItemIndex() < 0 || !Source->FindPreferred(ChosenName()) || !First || !Second) {
+        // The currencies may have been deleted with the pair: never convert with them again.
+        First = Second = nullptr;
+        Close();
+    }
+}
+
+void TPreferredForm::SetSource(CurrSource* source) {
+    Source = source;
+    Rebuild();
+}
+
+void TPreferredForm::WriteWindowState(std::ostream& out) {
+    WriteWindowElement(out, {{"TYPE", "Preferred"},
+                             {"VALUE", CurrSource::EscapeXml(Edit1->Text())},
+                             {"PREFSET", IntToStr(PrefCombo->ItemIndex())},
+                             {"LEFT", IntToStr(TForm::Left())},
+                             {"TOP", IntToStr(Top())},
+                             {"WIDTH", "-1"},
+                             {"HEIGHT", "-1"},
+                             {"STATE", StateText()}});
+}
+
+void TPreferredForm::BitBtn1Click(TObject*) { Clipboard()->SetAsText(Edit1->Text()); }
+void TPreferredForm::BitBtn2Click(TObject*) { Edit1->SetText(Clipboard()->AsText()); }
+void TPreferredForm::BitBtn3Click(TObject*) { Clipboard()->SetAsText(Edit2->Text()); }
+void TPreferredForm::BitBtn4Click(TObject*) { Edit2->SetText(Clipboard()->AsText()); }
+void TPreferredForm::UndockButtonClick(TObject*) { ToggleDock(UndockButton); }
+
+void TPreferredForm::ClearButtonClick(TObject*) {
+    Edit1->SetText("0");
+    Edit1->SelectAll();
+    Edit1->SetFocus();
+}
