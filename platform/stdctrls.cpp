@@ -439,50 +439,38 @@ void GrowToText(QWidget* w) {
 }
 }  // namespace
 
-TCheckBox::TCheckBox(TComponent* owner, TWinControl* parent, const std::string& caption)
-    : TControl(owner, new QCheckBox()) {
-    auto* box = static_cast<QCheckBox*>(Handle());
+TCheckControl::TCheckControl(TComponent* owner, TWinControl* parent, const std::string& caption, QWidget* widget)
+    : TControl(owner, widget) {
     if (parent) SetParent(parent);
     SetCaption(caption);
+}
+
+bool TCheckControl::Checked() const { return static_cast<QAbstractButton*>(Handle())->isChecked(); }
+void TCheckControl::SetChecked(bool checked) { static_cast<QAbstractButton*>(Handle())->setChecked(checked); }
+
+void TCheckControl::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    static_cast<QAbstractButton*>(Handle())->setText(QtCaption(caption));
+    GrowToText(Handle());
+}
+
+void TCheckControl::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+    GrowToText(Handle());
+}
+
+TCheckBox::TCheckBox(TComponent* owner, TWinControl* parent, const std::string& caption)
+    : TCheckControl(owner, parent, caption, new QCheckBox()) {
+    auto* box = static_cast<QCheckBox*>(Handle());
     QObject::connect(box, &QCheckBox::toggled, box, [this](bool) { Fire(OnClick); });
 }
 
-bool TCheckBox::Checked() const { return static_cast<QCheckBox*>(Handle())->isChecked(); }
-void TCheckBox::SetChecked(bool checked) { static_cast<QCheckBox*>(Handle())->setChecked(checked); }
-
-void TCheckBox::SetCaption(const std::string& caption) {
-    caption_ = caption;
-    Handle()->setProperty("text", QtCaption(caption));
-    GrowToText(Handle());
-}
-
-void TCheckBox::SetBounds(int left, int top, int width, int height) {
-    TControl::SetBounds(left, top, width, height);
-    GrowToText(Handle());
-}
-
-void TRadioButton::SetBounds(int left, int top, int width, int height) {
-    TControl::SetBounds(left, top, width, height);
-    GrowToText(Handle());
-}
-
 TRadioButton::TRadioButton(TComponent* owner, TWinControl* parent, const std::string& caption)
-    : TControl(owner, new QRadioButton()) {
+    : TCheckControl(owner, parent, caption, new QRadioButton()) {
     auto* button = static_cast<QRadioButton*>(Handle());
-    if (parent) SetParent(parent);
-    SetCaption(caption);
     QObject::connect(button, &QRadioButton::toggled, button, [this](bool on) {
         if (on) Fire(OnClick);
     });
-}
-
-bool TRadioButton::Checked() const { return static_cast<QRadioButton*>(Handle())->isChecked(); }
-void TRadioButton::SetChecked(bool checked) { static_cast<QRadioButton*>(Handle())->setChecked(checked); }
-
-void TRadioButton::SetCaption(const std::string& caption) {
-    caption_ = caption;
-    Handle()->setProperty("text", QtCaption(caption));
-    GrowToText(Handle());
 }
 
 // ---------------------------------------------------------------- buttons

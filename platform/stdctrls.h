@@ -151,38 +151,35 @@ private:
     bool quiet_ = false;
 };
 
-class TCheckBox : public TControl {
+// A check box or a radio button: a caption beside a mark that code and user
+// can set.
+class TCheckControl : public TControl {
 public:
-    explicit TCheckBox(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
     bool Checked() const;
     void SetChecked(bool checked);
     void SetCaption(const std::string& caption);
     std::string Caption() const { return caption_; }
-    // The box grows rather than cut its caption.
+    // The control grows rather than cut its caption.
     void SetBounds(int left, int top, int width, int height) override;
 
 protected:
+    TCheckControl(TComponent* owner, TWinControl* parent, const std::string& caption, QWidget* widget);
     void DoClick() override {}
 
 private:
     std::string caption_;
 };
 
-class TRadioButton : public TControl {
+// OnClick fires whenever Checked changes, by code too.
+class TCheckBox : public TCheckControl {
+public:
+    explicit TCheckBox(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
+};
+
+// OnClick fires when the button becomes checked, by code too.
+class TRadioButton : public TCheckControl {
 public:
     explicit TRadioButton(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
-    bool Checked() const;
-    void SetChecked(bool checked);
-    void SetCaption(const std::string& caption);
-    std::string Caption() const { return caption_; }
-    // The box grows rather than cut its caption.
-    void SetBounds(int left, int top, int width, int height) override;
-
-protected:
-    void DoClick() override {}
-
-private:
-    std::string caption_;
 };
 
 class TButton : public TWinControl, public TActionClient {
