@@ -8,6 +8,7 @@
 #include "currency/prefitem.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class Fetcher;
@@ -80,6 +81,9 @@ private:
     static std::string WriteCurrency(const CurrencyItem* currency);
     static std::string WritePreferred(const PrefItem* pair);
     void DeleteItems();
+    void RebuildIndex() const;
+    mutable std::unordered_map<std::string, CurrencyItem*> byName_;
+    mutable bool indexValid_ = false;
     // The data file existed but could not be read whole: keep a copy before
     // it is first written over.
     bool loadFailed_ = false;
