@@ -58,5 +58,10 @@ void ForgetCredentials(Settings* settings) {
         settings->UserName.clear();
         settings->Password.clear();
     }
-    if (UserAuthFrm) UserAuthFrm->Confirmed = false;
+    if (UserAuthFrm) {
+        // The refused texts leave memory altogether: the form asks afresh.
+        UserAuthFrm->Confirmed = false;
+        UserAuthFrm->Username->SetText("");
+        UserAuthFrm->Password->SetText("");
+    }
 }

@@ -144,8 +144,8 @@ TEST_F(Updating, CredentialsGoOnlyWithUserAuthenticationAndComeFromTheForm) {
     Update();
     EXPECT_EQ(settings->UserName, "");
     dialogs.QueueModal([&](TForm*) {
-        Type(UserAuthFrm->Username, "");
-        Type(UserAuthFrm->Password, "");
+        EXPECT_EQ(UserAuthFrm->Username->Text(), "");  // the refused texts are gone from the form too
+        EXPECT_EQ(UserAuthFrm->Password->Text(), "");
         QTest::mouseClick(UserAuthFrm->Button1->Handle(), Qt::LeftButton);
     });
     Update();
