@@ -220,7 +220,9 @@ void TSettingsForm::ProxyCheckClick(TObject*) {
 void TSettingsForm::SpeedButton1Click(TObject*) {
     const std::string text = CalcProgram->Text();
     size_t cut = text.find_last_of("\\/:");
-    OpenDialog1->InitialDir = cut == std::string::npos ? std::string() : text.substr(0, cut);
+    // Up to the last folder separator, or up to and with a drive's colon.
+    OpenDialog1->InitialDir =
+        cut == std::string::npos ? std::string() : text.substr(0, text[cut] == ':' ? cut + 1 : cut);
     while (OpenDialog1->InitialDir.size() > 1 &&
            (OpenDialog1->InitialDir.back() == '\\' || OpenDialog1->InitialDir.back() == '/'))
         OpenDialog1->InitialDir.pop_back();

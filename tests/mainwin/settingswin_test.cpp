@@ -160,6 +160,11 @@ TEST_F(SettingsWindow, TheCalculatorChooserStartsInTheProgramsFolder) {
     Click(w->SpeedButton1);
     EXPECT_EQ(dialogs.FileDialogs()[1].initialDir, "");
     EXPECT_EQ(w->CalcProgram->Text(), "calc.exe");  // cancelled: unchanged
+    dialogs.QueueFile("");
+    w->CalcProgram->SetText("C:calc.exe");
+    Click(w->SpeedButton1);
+    EXPECT_EQ(dialogs.FileDialogs()[2].initialDir, "C:");
+    w->CalcProgram->SetText("calc.exe");
     Click(w->OKButton);
     EXPECT_EQ(S()->Calc, "calc.exe");
 }
