@@ -22,6 +22,7 @@ bool ExcelCtrl::Connect() {
     Connected = false;
     if (Conversation->OpenLink()) return true;
     Conversation->ServiceApplication = GetExcelCommand();
+    Connected = false;
     return Conversation->OpenLink();
 }
 
