@@ -219,10 +219,5 @@ void TCrossForm::WriteWindowState(std::ostream& out) {
                              {"ONE", IntToStr(ComboBox1->ItemIndex())},
                              {"TWO", IntToStr(ComboBox2->ItemIndex())},
                              {"THREE", IntToStr(ComboBox3->ItemIndex())},
-                             {"FOUR", IntToStr(ComboBox4->ItemIndex())},
-                             {"LEFT", IntToStr(Left())},
-                             {"TOP", IntToStr(Top())},
-                             {"WIDTH", "-1"},
-                             {"HEIGHT", "-1"},
-                             {"STATE", StateText()}});
+                             {"FOUR", IntToStr(ComboBox4->ItemIndex())}});
 }

@@ -19,18 +19,17 @@ void WriteElementLine(std::ostream& out, int indent, const std::string& name, co
 }
 
 void TCurrencyWindow::WriteWindowElement(std::ostream& out,
-                                         const std::vector<std::pair<std::string, std::string>>& children) {
+                                         const std::vector<std::pair<std::string, std::string>>& children,
+                                         bool withSize) {
     out << "  <WINDOW>\r\n";
     for (const auto& [name, value] : children) WriteElementLine(out, 4, name, value);
+    const int state = WindowState() == wsMinimized ? 1 : WindowState() == wsMaximized ? 2 : 0;
+    WriteElementLine(out, 4, "LEFT", IntToStr(TForm::Left()));
+    WriteElementLine(out, 4, "TOP", IntToStr(TForm::Top()));
+    WriteElementLine(out, 4, "WIDTH", withSize ? IntToStr(TForm::Width()) : "-1");
+    WriteElementLine(out, 4, "HEIGHT", withSize ? IntToStr(TForm::Height()) : "-1");
+    WriteElementLine(out, 4, "STATE", IntToStr(state));
     out << "  </WINDOW>\r\n\r\n";
-}
-
-std::string TCurrencyWindow::StateText() const {
-    switch (WindowState()) {
-    case wsMinimized: return "1";
-    case wsMaximized: return "2";
-    default: return "0";
-    }
 }
 
 void TCurrencyWindow::ToggleDock(TButton* undockButton) {

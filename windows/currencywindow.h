@@ -24,10 +24,11 @@ public:
 protected:
     // Un&dock / &Dock: a window that stands alone on the desktop hides the main window.
     void ToggleDock(TButton* undockButton);
-    // The element lines of a WINDOW block, in order, each "name", "value".
-    void WriteWindowElement(std::ostream& out, const std::vector<std::pair<std::string, std::string>>& children);
-    // 0 normal, 1 minimised, 2 maximised, as the layout file keeps it.
-    std::string StateText() const;
+    // A WINDOW block: the window's own elements in order ("name", "value"),
+    // then its placement: LEFT, TOP, WIDTH, HEIGHT (-1: the designed size
+    // is kept) and STATE (0 normal, 1 minimised, 2 maximised).
+    void WriteWindowElement(std::ostream& out, const std::vector<std::pair<std::string, std::string>>& children,
+                            bool withSize = false);
 };
 
 // One line of the layout file: indent, element, value, CR LF.

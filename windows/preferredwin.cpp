@@ -217,12 +217,7 @@ void TPreferredForm::SetSource(CurrSource* source) {
 void TPreferredForm::WriteWindowState(std::ostream& out) {
     WriteWindowElement(out, {{"TYPE", "Preferred"},
                              {"VALUE", CurrSource::EscapeXml(Edit1->Text())},
-                             {"PREFSET", IntToStr(PrefCombo->ItemIndex())},
-                             {"LEFT", IntToStr(TForm::Left())},
-                             {"TOP", IntToStr(Top())},
-                             {"WIDTH", "-1"},
-                             {"HEIGHT", "-1"},
-                             {"STATE", StateText()}});
+                             {"PREFSET", IntToStr(PrefCombo->ItemIndex())}});
 }
 
 void TPreferredForm::BitBtn1Click(TObject*) { Clipboard()->SetAsText(Edit1->Text()); }

@@ -454,10 +454,6 @@ void TRatesForm::UpdateCurrencies() {}  // the main window refills this window i
 
 void TRatesForm::WriteWindowState(std::ostream& out) {
     WriteWindowElement(out, {{"TYPE", "Rates"},
-                             {"VALUE", "-1"},
-                             {"LEFT", IntToStr(Left())},
-                             {"TOP", IntToStr(Top())},
-                             {"WIDTH", IntToStr(Width())},
-                             {"HEIGHT", IntToStr(Height())},
-                             {"STATE", StateText()}});
+                             {"VALUE", "-1"}},
+                       true);
 }

@@ -249,12 +249,7 @@ void TWorldForm::WriteWindowState(std::ostream& out) {
     WriteWindowElement(out, {{"TYPE", "World"},
                              {"VALUE", CurrSource::EscapeXml(Edit1->Text())},
                              {"LEFTSET", IntToStr(ComboBox1->ItemIndex())},
-                             {"RIGHTSET", IntToStr(ComboBox2->ItemIndex())},
-                             {"LEFT", IntToStr(TForm::Left())},
-                             {"TOP", IntToStr(Top())},
-                             {"WIDTH", "-1"},
-                             {"HEIGHT", "-1"},
-                             {"STATE", StateText()}});
+                             {"RIGHTSET", IntToStr(ComboBox2->ItemIndex())}});
 }
 
 void TWorldForm::BitBtn1Click(TObject*) { Clipboard()->SetAsText(Edit1->Text()); }
