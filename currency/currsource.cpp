@@ -56,32 +56,32 @@ void CurrSource::Load(const std::string& fileName) {
     loadFailed_ = parser.Failed() || !source;
     if (!source) return;
 
-    Name = source->GetChildValue("NAME");
-    Host = source->GetChildValue("HOST");
-    UpdateUrl = source->GetChildValue("UPDATEURL");
-    Website = source->GetChildValue("WEBSITE");
-    Copyright = source->GetChildValue("COPYRIGHT");
-    DefaultUnit = source->GetChildValue("DEFAULTUNIT");
-    PreferredBase = source->GetChildValue("PREFERREDBASE");
+    Name = source->GetChildText("NAME");
+    Host = source->GetChildText("HOST");
+    UpdateUrl = source->GetChildText("UPDATEURL");
+    Website = source->GetChildText("WEBSITE");
+    Copyright = source->GetChildText("COPYRIGHT");
+    DefaultUnit = source->GetChildText("DEFAULTUNIT");
+    PreferredBase = source->GetChildText("PREFERREDBASE");
 
     for (XMLNode* node = source->FindFirst("CURRENCY"); node; node = source->FindNext()) {
 #ifdef TV_POCKETVANE
         // The tray program offers only the currencies chosen in the main program.
         if (node->GetChildValue("SELECTED") != "YES") continue;
 #endif
-        std::string name = node->GetChildValue("NAME");
-        std::string iso = node->GetChildValue("ISO");
+        std::string name = node->GetChildText("NAME");
+        std::string iso = node->GetChildText("ISO");
         long double value = ReadFileNumber(node->GetChildValue("VALUE"));
         XMLItem* valueItem = node->FindChildItem("VALUE");
         bool perUnit = valueItem && valueItem->GetAttribute("TYPE") == "PER_UNIT";
-        std::string date = node->GetChildValue("DATE");
+        std::string date = node->GetChildText("DATE");
         bool selected = node->GetChildValue("SELECTED") == "YES";
         AddCurrency(name, iso, value, date, perUnit, selected);
     }
     for (XMLNode* node = source->FindFirst("PREFERRED"); node; node = source->FindNext()) {
-        CurrencyItem* first = FindCurrency(node->GetChildValue("FIRST"));
-        CurrencyItem* second = FindCurrency(node->GetChildValue("SECOND"));
-        if (first && second) AddPreferred(node->GetChildValue("NAME"), first, second);
+        CurrencyItem* first = FindCurrency(node->GetChildText("FIRST"));
+        CurrencyItem* second = FindCurrency(node->GetChildText("SECOND"));
+        if (first && second) AddPreferred(node->GetChildText("NAME"), first, second);
     }
 }
 

@@ -9,7 +9,7 @@
 #include <utility>
 
 namespace {
-const char* const Anchor = "<tallyvaneRepeater/>";
+const std::string Anchor = "<tallyvaneRepeater/>";
 }
 
 const char* const ProgramCopyrightText = "Copyright (c) 2001-2003 Maren Holt. All rights reserved.";
@@ -77,6 +77,15 @@ bool ExportUserFilter::Start() {
     };
     Output = Filter->GetBody();
     for (const auto& [tag, value] : tags) Output = ReplaceAll(Output, tag, value);
+    // The places of the rows are fixed here: no text written later, however
+    // it joins the text around it, can add an anchor or move one.
+    pieces_.clear();
+    const std::string upper = UpperCase(Output), upperAnchor = UpperCase(Anchor);
+    size_t from = 0;
+    for (size_t at; (at = upper.find(upperAnchor, from)) != std::string::npos; from = at + upperAnchor.size())
+        pieces_.push_back(Output.substr(from, at - from));
+    pieces_.push_back(Output.substr(from));
+    rows_.clear();
     Settings::Instance()->savePath = FolderOfFile(SaveDialog->FileName);
     return true;
 }
@@ -91,15 +100,17 @@ void ExportUserFilter::WriteCurrency(CurrencyItem* item) {
     };
     std::string row = Repeater;
     for (const auto& [tag, value] : tags) row = ReplaceAll(row, tag, value);
-    // An anchor left in the row would take every later row as well, so the
-    // output would grow with each currency.
-    row = ReplaceAll(row, Anchor, "") + Anchor;
-    Output = ReplaceAll(Output, Anchor, row);
+    // No anchor stays in a row, not even one that removing another joins.
+    while (UpperCase(row).find(UpperCase(Anchor)) != std::string::npos) row = ReplaceAll(row, Anchor, "");
+    rows_ += row;
     ++Counter;
 }
 
 void ExportUserFilter::Finish() {
-    Output = ReplaceAll(Output, Anchor, "");
+    if (!pieces_.empty()) {
+        Output = pieces_[0];
+        for (size_t i = 1; i < pieces_.size(); ++i) Output += rows_ + pieces_[i];
+    }
     Lines->Clear();
     Lines->Add(Output);
     try {

@@ -5,6 +5,7 @@
 #include "export/exporter.h"
 
 #include <string>
+#include <vector>
 
 class OutputFilterInfo;
 class TSaveDialog;
@@ -37,6 +38,10 @@ public:
 
 private:
     void Release();
+    // The filled body cut at its anchors, and the rows written so far: every
+    // row goes before every anchor, and nothing written is searched again.
+    std::vector<std::string> pieces_;
+    std::string rows_;
 };
 
 // The text that stands for the program's legal notice in a template.

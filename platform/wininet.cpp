@@ -158,7 +158,20 @@ int WatchCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 }
 
 std::atomic<int> onlineOverride{-1};
+
+std::mutex limitsMutex;
+InternetTimeLimits limits;
 }  // namespace
+
+InternetTimeLimits GetInternetTimeLimits() {
+    std::lock_guard<std::mutex> lock(limitsMutex);
+    return limits;
+}
+
+void SetInternetTimeLimits(const InternetTimeLimits& l) {
+    std::lock_guard<std::mutex> lock(limitsMutex);
+    limits = l;
+}
 
 HINTERNET InternetOpenA(const char* agent, unsigned long accessType, const char* proxyName, const char* proxyBypass,
                         unsigned long) {
@@ -251,9 +264,11 @@ BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long head
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
     // A dead server must not hang an update for ever.
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
+    const InternetTimeLimits l = GetInternetTimeLimits();
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, l.connectSeconds);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, 60L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, l.stalledSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, l.totalSeconds);
     if (!e.agent.empty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, e.agent.c_str());
 
     if (e.access == INTERNET_OPEN_TYPE_PROXY) {

@@ -62,6 +62,21 @@ BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long head
 BOOL InternetReadFile(HINTERNET file, void* buffer, unsigned long bytesToRead, unsigned long* bytesRead);
 BOOL InternetCloseHandle(HINTERNET handle);
 
+// --- time limits ---
+// A request that cannot connect within connectSeconds, whose transfer makes
+// no progress for stalledSeconds, or that has not ended after totalSeconds
+// (a server can keep a transfer alive for ever by sending a little now and
+// then) ends unanswered: HttpSendRequestA returns FALSE.
+struct InternetTimeLimits {
+    long connectSeconds = 30;
+    long stalledSeconds = 60;
+    long totalSeconds = 300;
+    bool operator==(const InternetTimeLimits&) const = default;
+};
+InternetTimeLimits GetInternetTimeLimits();
+// Test seam: shorter limits; InternetTimeLimits{} brings back the real ones.
+void SetInternetTimeLimits(const InternetTimeLimits& limits);
+
 // --- connection state ---
 constexpr unsigned long INTERNET_CONNECTION_LAN = 0x1;
 

@@ -5,6 +5,7 @@
 #include "update/fetcher.h"
 #include "update/updatewin.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -92,4 +93,37 @@ std::string CurrSourceUpdate::Cell(const CellList& cells, int index) {
     if (index < 0) index = 0;
     if (static_cast<size_t>(index) >= cells.size()) return std::string();
     return StripTags(cells[static_cast<size_t>(index)]);
+}
+
+std::string CurrSourceUpdate::OneLine(const std::string& text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (!blank(text[i])) {
+            out += text[i++];
+            continue;
+        }
+        size_t end = i;
+        bool lineBreak = false;
+        for (; end < text.size() && blank(text[end]); ++end) lineBreak |= text[end] == '\r' || text[end] == '\n';
+        if (lineBreak) out += ' ';
+        else out.append(text, i, end - i);
+        i = end;
+    }
+    return Trim(out);
+}
+
+size_t CurrSourceUpdate::SkipCharacters(const std::string& text, size_t at, size_t n) {
+    for (; n > 0 && at < text.size(); --n) {
+        ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+    }
+    return std::min(at, text.size());
+}
+
+size_t CurrSourceUpdate::CharacterCount(const std::string& text) {
+    size_t n = 0;
+    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    return n;
 }

@@ -45,6 +45,15 @@ public:
     // The cell's text without tags, untrimmed; an index below 0 reads the
     // first cell, one past the last cell the empty text.
     static std::string Cell(const CellList& cells, int index);
+    // A text of the page for a currency's name, code or date: trimmed, and
+    // every run of blanks that holds a line break made one blank, as a
+    // browser shows it. The data files keep each value on one line, so a
+    // line break would not read back as it was written.
+    static std::string OneLine(const std::string& text);
+    // Where the text is n characters (not bytes) after byte position at;
+    // its end when it is shorter.
+    static size_t SkipCharacters(const std::string& text, size_t at, size_t n);
+    static size_t CharacterCount(const std::string& text);
 
     TUpdateForm* Form = nullptr;
     CurrSource* Source;

@@ -110,7 +110,7 @@ void ImfUpdate::Decode(const std::string& text) {
         const long long dateFrom = dateStartAt + static_cast<long long>(datestart.size());
         const long long dateTo = page.Pos(lowDateEnd);
         if (dateStartAt > 0 && dateFrom < dateTo) {
-            Date = Trim(page.Sub(dateFrom, dateTo - dateFrom).Str());
+            Date = OneLine(page.Sub(dateFrom, dateTo - dateFrom).Str());
         } else {
             ShowMessage("Can't correctly find date of currencies. (between " + Quoted(datestart) + " and " +
                         Quoted(dateend) + ")");
@@ -163,7 +163,13 @@ CellList ImfUpdate::SplitCells(const std::string& text) {
         // Without an end marker the splitting could not move on.
         if (cellEnd == 0) break;
         PageWindow cell = row.Sub(cellAt, cellEnd - cellAt);
-        const long long textAt = cell.Pos(lowDelim) + static_cast<long long>(td_delim.size());
+        // Without the delimiter the text starts as many characters in as it
+        // has, less one: characters, so no character is cut in two.
+        const long long delimAt = cell.Pos(lowDelim);
+        long long textAt = 0;
+        if (delimAt > 0) textAt = delimAt + static_cast<long long>(td_delim.size());
+        else if (!td_delim.empty())
+            textAt = 1 + static_cast<long long>(SkipCharacters(cell.Str(), 0, CharacterCount(td_delim) - 1));
         cells.push_back(cell.From(textAt).Str());
         row = row.From(cellEnd + static_cast<long long>(tde.size()));
         cellAt = row.Pos(lowTd);
@@ -176,7 +182,7 @@ CurrencyItem* ImfUpdate::MakeItem(CellList cells) {
     // neither make a nameless currency nor put 0 over a good rate.
     const int last = std::max({nameColumn, invertedColumn, valueColumn, 0});
     if (cells.empty() || static_cast<size_t>(last) >= cells.size()) return nullptr;
-    const std::string name = Trim(Cell(cells, nameColumn));
+    const std::string name = OneLine(Cell(cells, nameColumn));
     const std::string marker = Trim(Cell(cells, invertedColumn));
     const std::string rate = Trim(Cell(cells, valueColumn));
     auto contains = [](const std::string& text, const std::string& part) {

@@ -144,7 +144,7 @@ void PacificUpdate::Decode(const std::string& text) {
             Date = "01-01-00";
         } else {
             const size_t dateFrom = dateMark + datestart.size();
-            Date = dateEnd > dateFrom ? Trim(page.Cut(dateFrom, dateEnd)) : std::string();
+            Date = dateEnd > dateFrom ? OneLine(page.Cut(dateFrom, dateEnd)) : std::string();
             const size_t at = Date.find(" at ", 1);
             if (at != std::string::npos) Date.erase(at);
         }
@@ -188,8 +188,11 @@ CellList PacificUpdate::SplitCells(const std::string& text) {
         const size_t cellEnd = row.Find(lowTde, from, size);
         if (cellEnd != none && cellEnd > cellAt) {
             const size_t delim = row.Find(lowDelim, cellAt, cellEnd);
-            const size_t textAt =
-                delim != none ? delim + td_delim.size() : cellAt + (td_delim.empty() ? 0 : td_delim.size() - 1);
+            // Without the delimiter the text starts as many characters in as
+            // it has, less one: characters, so no character is cut in two.
+            const size_t textAt = delim != none     ? delim + td_delim.size()
+                                  : td_delim.empty() ? cellAt
+                                                     : SkipCharacters(text, cellAt, CharacterCount(td_delim) - 1);
             cells.push_back(textAt < cellEnd ? row.Cut(textAt, cellEnd) : std::string());
         } else {
             RowMessage("Can't find end of tag.");
@@ -206,14 +209,18 @@ CurrencyItem* PacificUpdate::MakeItem(CellList cells) {
     // neither make a nameless currency nor put 0 over a good rate.
     const int last = std::max({isoColumn, nameColumn, valueColumn, 0});
     if (cells.empty() || static_cast<size_t>(last) >= cells.size()) return nullptr;
-    const std::string iso = FirstCharacters(Trim(Cell(cells, isoColumn)), 3);
+    const std::string iso = FirstCharacters(OneLine(Cell(cells, isoColumn)), 3);
     std::string name = Cell(cells, nameColumn);
     const size_t mark = LowerCase(name).find(LowerCase(linkedCurrMark));
     if (!linkedCurrMark.empty() && mark != std::string::npos) {
-        // The mark, the character before it and everything after it go.
-        name.erase(mark >= 1 ? mark - 1 : 0);
+        // The mark, the character before it and everything after it go: the
+        // whole character, never a piece of one.
+        size_t cut = mark;
+        if (cut > 0) --cut;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+        name.erase(cut);
     }
-    name = Trim(name);
+    name = OneLine(name);
 
     std::unique_ptr<char[]> nameText(NewCString(name)), isoText(NewCString(iso)), dateText(NewCString(Date));
     auto item = std::make_unique<CurrencyItem>(nameText.get(), isoText.get(), 0.0, dateText.get(), perUnit, false);

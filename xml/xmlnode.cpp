@@ -2,6 +2,8 @@
 
 #include "platform/sysutils.h"
 
+#include <utility>
+
 XMLNode::XMLNode(XMLItem* item) : Item(item) {}
 
 XMLNode::~XMLNode() {
@@ -40,6 +42,35 @@ XMLItem* XMLNode::FindChildItem(const std::string& name) const {
 std::string XMLNode::GetChildValue(const std::string& name) const {
     XMLItem* item = FindChildItem(name);
     return item ? DecodeEntities(item->Value) : std::string();
+}
+
+std::string XMLNode::GetChildText(const std::string& name) const {
+    XMLItem* item = FindChildItem(name);
+    return item ? Unescape(item->Value) : std::string();
+}
+
+std::string XMLNode::Unescape(const std::string& text) {
+    if (text.find('&') == std::string::npos) return text;
+    static const std::pair<const char*, char> escapes[] = {
+        {"&amp;", '&'}, {"&quot;", '"'}, {"&lt;", '<'}, {"&gt;", '>'}};
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        bool replaced = false;
+        if (text[i] == '&') {
+            for (const auto& [entity, character] : escapes) {
+                const size_t n = std::char_traits<char>::length(entity);
+                if (i + n <= text.size() && SameText(text.substr(i, n), entity)) {
+                    out += character;
+                    i += n;
+                    replaced = true;
+                    break;
+                }
+            }
+        }
+        if (!replaced) out += text[i++];
+    }
+    return out;
 }
 
 std::string XMLNode::ReplaceAll(const std::string& text, const std::string& pattern,

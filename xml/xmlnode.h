@@ -17,6 +17,11 @@ public:
     XMLNode* FindFirst(const std::string& name);
     XMLNode* FindNext();
     std::string GetChildValue(const std::string& name) const;
+    // The child's value with the four escapes that the package's own writers
+    // use undone in one pass, so what they wrote reads back unchanged: an
+    // escaped "&lt;" gives "&lt;", where GetChildValue's chained decoding
+    // gives "<".
+    std::string GetChildText(const std::string& name) const;
     XMLItem* FindChildItem(const std::string& name) const;
 
     XMLNode* AddChild(XMLItem* item);
@@ -25,6 +30,9 @@ public:
     const std::vector<XMLNode*>& GetChildren() const { return Children; }
 
     static std::string DecodeEntities(const std::string& text);
+    // "&amp;", "&quot;", "&lt;" and "&gt;" (in any letter case) replaced in
+    // one pass; nothing replaced is looked at again.
+    static std::string Unescape(const std::string& text);
     // Replaces every match of pattern, found ignoring letter case.
     static std::string ReplaceAll(const std::string& text, const std::string& pattern,
                                   const std::string& replacement);
