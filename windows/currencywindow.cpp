@@ -32,6 +32,18 @@ void TCurrencyWindow::WriteWindowElement(std::ostream& out,
     out << "  </WINDOW>\r\n\r\n";
 }
 
+void TCurrencyWindow::MakeButtonRow(std::initializer_list<ButtonSpec> buttons, int top) {
+    int left = 6;
+    for (const ButtonSpec& b : buttons) {
+        *b.button = new TButton(this, this, b.caption);
+        (*b.button)->SetBounds(left, top, 72, 25);
+        (*b.button)->SetHint(b.hint);
+        (*b.button)->SetShowHint(*b.hint != '\0');
+        (*b.button)->SetTabStop(false);
+        left += 76;
+    }
+}
+
 void TCurrencyWindow::ToggleDock(TButton* undockButton) {
     if (undockButton->Caption() == "Un&dock") {
         MainForm->Hide();

@@ -5,6 +5,7 @@
 
 #include "platform/vcl.h"
 
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -22,6 +23,13 @@ public:
     virtual void WriteWindowState(std::ostream& out) = 0;
 
 protected:
+    struct ButtonSpec {
+        TButton** button;
+        const char* caption;
+        const char* hint;
+    };
+    // The row of buttons under a converter, left to right, at the given top.
+    void MakeButtonRow(std::initializer_list<ButtonSpec> buttons, int top);
     // Un&dock / &Dock: a window that stands alone on the desktop hides the main window.
     void ToggleDock(TButton* undockButton);
     // A WINDOW block: the window's own elements in order ("name", "value"),

@@ -48,26 +48,13 @@ TPreferredForm::TPreferredForm(TComponent* owner, CurrSource* source) : TCurrenc
     Button1->SetShowHint(true);
     Button1->SetTabStop(false);
 
-    struct ButtonSpec {
-        TButton** button;
-        const char* caption;
-        const char* hint;
-    };
-    const ButtonSpec buttons[] = {{&BitBtn1, "&Copy", "Copy value to clipboard"},
-                                  {&BitBtn2, "&Paste", "Paste value from clipboard"},
-                                  {&UndockButton, "Un&dock", "(Un)dock window"},
-                                  {&ClearButton, "C&lear", "Clear fields"},
-                                  {&BitBtn3, "C&opy", "Copy value to clipboard"},
-                                  {&BitBtn4, "P&aste", "Paste value from clipboard"}};
-    int left = 6;
-    for (const ButtonSpec& b : buttons) {
-        *b.button = new TButton(this, this, b.caption);
-        (*b.button)->SetBounds(left, 97, 72, 25);
-        (*b.button)->SetHint(b.hint);
-        (*b.button)->SetShowHint(true);
-        (*b.button)->SetTabStop(false);
-        left += 76;
-    }
+    MakeButtonRow({{&BitBtn1, "&Copy", "Copy value to clipboard"},
+                   {&BitBtn2, "&Paste", "Paste value from clipboard"},
+                   {&UndockButton, "Un&dock", "(Un)dock window"},
+                   {&ClearButton, "C&lear", "Clear fields"},
+                   {&BitBtn3, "C&opy", "Copy value to clipboard"},
+                   {&BitBtn4, "P&aste", "Paste value from clipboard"}},
+                  97);
 
     OnShow = [this](TObject* s) { FormShow(s); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };

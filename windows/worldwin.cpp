@@ -37,27 +37,14 @@ TWorldForm::TWorldForm(TComponent* owner, CurrSource* source) : TCurrencyWindow(
         (*under[i])->SetBounds(lefts[i], 50, widths[i], 16);
     }
 
-    struct ButtonSpec {
-        TButton** button;
-        const char* caption;
-        const char* hint;
-    };
-    const ButtonSpec buttons[] = {{&BitBtn1, "&Copy", "Copy value to clipboard"},
-                                  {&BitBtn2, "&Paste", "Paste value from clipboard"},
-                                  {&SwitchButton, "&Switch", "Switch left and right"},
-                                  {&UndockButton, "Un&dock", "(Un)dock window"},
-                                  {&ClearButton, "C&lear", "Clear fields"},
-                                  {&BitBtn3, "C&opy", "Copy value to clipboard"},
-                                  {&BitBtn4, "P&aste", ""}};
-    int left = 6;
-    for (const ButtonSpec& b : buttons) {
-        *b.button = new TButton(this, this, b.caption);
-        (*b.button)->SetBounds(left, 94, 72, 25);
-        (*b.button)->SetHint(b.hint);
-        (*b.button)->SetShowHint(!std::string(b.hint).empty());
-        (*b.button)->SetTabStop(false);
-        left += 76;
-    }
+    MakeButtonRow({{&BitBtn1, "&Copy", "Copy value to clipboard"},
+                   {&BitBtn2, "&Paste", "Paste value from clipboard"},
+                   {&SwitchButton, "&Switch", "Switch left and right"},
+                   {&UndockButton, "Un&dock", "(Un)dock window"},
+                   {&ClearButton, "C&lear", "Clear fields"},
+                   {&BitBtn3, "C&opy", "Copy value to clipboard"},
+                   {&BitBtn4, "P&aste", ""}},
+                  94);
     BitBtn4->SetEnabled(false);
 
     OnShow = [this](TObject* s) { FormShow(s); };
