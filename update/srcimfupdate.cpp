@@ -188,7 +188,8 @@ CurrencyItem* ImfUpdate::MakeItem(CellList cells) {
     auto contains = [](const std::string& text, const std::string& part) {
         return !part.empty() && text.find(part) != std::string::npos;
     };
-    if (contains(rate, noValue)) return nullptr;
+    // An empty rate cell is no rate either: it must not put 0 over a good one.
+    if (rate.empty() || contains(rate, noValue)) return nullptr;
     const bool perUnit = !contains(marker, isInverted);
     if (contains(marker, isSdr)) return nullptr;
 

@@ -209,6 +209,9 @@ CurrencyItem* PacificUpdate::MakeItem(CellList cells) {
     // neither make a nameless currency nor put 0 over a good rate.
     const int last = std::max({isoColumn, nameColumn, valueColumn, 0});
     if (cells.empty() || static_cast<size_t>(last) >= cells.size()) return nullptr;
+    // An empty rate cell is no rate: it must not put 0 over a good one.
+    const std::string rate = Trim(Cell(cells, valueColumn));
+    if (rate.empty()) return nullptr;
     const std::string iso = FirstCharacters(OneLine(Cell(cells, isoColumn)), 3);
     std::string name = Cell(cells, nameColumn);
     const size_t mark = LowerCase(name).find(LowerCase(linkedCurrMark));
@@ -224,7 +227,7 @@ CurrencyItem* PacificUpdate::MakeItem(CellList cells) {
 
     std::unique_ptr<char[]> nameText(NewCString(name)), isoText(NewCString(iso)), dateText(NewCString(Date));
     auto item = std::make_unique<CurrencyItem>(nameText.get(), isoText.get(), 0.0, dateText.get(), perUnit, false);
-    item->SetValue(ParseRate(Trim(Cell(cells, valueColumn))));
+    item->SetValue(ParseRate(rate));
     return item.release();
 }
 

@@ -148,8 +148,9 @@ TEST_F(ImfDecoding, ShortRowsAndEndlessRowsChangeNothing) {
     SettingsWith("nameColumn=-1\r\ninvertedColumn=2\r\nvalueColumn=1");
     Decode("<title>Representative Exchange Rates</title><H3>x</H3><H3>May 2</H3>"
            "<!-- END=/external/ssi/headerf.txt --><TR><TD>Swiss Franc</TD><TD>0.5</TD></TR>"
-           "<TR><TD>Japanese Yen</TD><TD>140</TD><TD></TD></TR><P><TABLE border=0><TR><TD>");
-    EXPECT_DOUBLE_EQ(Rate("Swiss Franc"), 0.9115);
+           "<TR><TD>Japanese Yen</TD><TD>140</TD><TD></TD></TR>"
+           "<TR><TD>Swiss Franc</TD><TD> </TD><TD></TD></TR><P><TABLE border=0><TR><TD>");
+    EXPECT_DOUBLE_EQ(Rate("Swiss Franc"), 0.9115);  // neither the short row nor the empty rate touched it
     EXPECT_DOUBLE_EQ(Rate("Japanese Yen"), 140);
     EXPECT_EQ(imf->FindCurrency(""), nullptr);
 

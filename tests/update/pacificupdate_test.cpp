@@ -151,4 +151,13 @@ TEST_F(PacificDecoding, ABadRateOrBrokenCellsMergeNothingWrong) {
     Decode(Edited(page, "0.9721", "0.5"));
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can't find end of tag."});
     EXPECT_DOUBLE_EQ(Rate("Euro"), 0.9721);
+
+    // An empty rate cell leaves that currency's rate alone; the other rows merge.
+    dialogs.Clear();
+    SettingsWith();
+    const double pound = Rate("U.K. Pound Sterling");
+    Decode(Edited(Edited(page, "<td>0.8190</td>", "<td> </td>"), "0.9721", "0.5"));
+    EXPECT_TRUE(dialogs.Texts().empty());
+    EXPECT_DOUBLE_EQ(Rate("U.K. Pound Sterling"), pound);
+    EXPECT_DOUBLE_EQ(Rate("Euro"), 0.5);
 }
