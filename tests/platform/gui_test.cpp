@@ -17,17 +17,8 @@
 #include <memory>
 
 namespace {
-class Gui : public ::testing::Test {
+class Gui : public GuiTest {
 protected:
-    void SetUp() override {
-        EnsureToolkit();
-        app = std::make_unique<TApplication>();
-    }
-    void TearDown() override {
-        app.reset();
-        QApplication::processEvents();
-    }
-    std::unique_ptr<TApplication> app;
     ScriptedResponder dialogs;
 };
 

@@ -16,6 +16,8 @@
 
 #include <xcb/xcb.h>
 
+#include "support/testenv.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -34,18 +36,7 @@ public:
     std::vector<TMessage> messages;
 };
 
-class HotKeys : public ::testing::Test {
-protected:
-    void SetUp() override {
-        EnsureToolkit();
-        app = std::make_unique<TApplication>();
-    }
-    void TearDown() override {
-        app.reset();
-        QApplication::processEvents();
-    }
-    std::unique_ptr<TApplication> app;
-};
+class HotKeys : public GuiTest {};
 }  // namespace
 
 TEST_F(HotKeys, APressReachesTheFormThatRegisteredIt) {

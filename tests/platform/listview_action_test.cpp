@@ -13,16 +13,8 @@
 #include <memory>
 
 namespace {
-class Controls : public ::testing::Test {
+class Controls : public GuiTest {
 protected:
-    void SetUp() override {
-        EnsureToolkit();
-        app = std::make_unique<TApplication>();
-    }
-    void TearDown() override {
-        app.reset();
-        QApplication::processEvents();
-    }
     static std::vector<std::string> Rows(TListView* view) {
         std::vector<std::string> out;
         for (int i = 0; i < view->Count(); ++i) out.push_back(view->Item(i)->Caption() + view->Item(i)->SubItem(0));
@@ -33,7 +25,6 @@ protected:
         item->SetCaption(caption);
         item->AddSubItem(sub);
     }
-    std::unique_ptr<TApplication> app;
     ScriptedResponder dialogs;
 };
 }  // namespace

@@ -69,18 +69,7 @@ TEST_F(Mutex, OneHolderAtATimeAndTheNameIsFreeAgainWhenItIsClosed) {
 }
 
 namespace {
-class Windows : public ::testing::Test {
-protected:
-    void SetUp() override {
-        EnsureToolkit();
-        app = std::make_unique<TApplication>();
-    }
-    void TearDown() override {
-        app.reset();
-        QApplication::processEvents();
-    }
-    std::unique_ptr<TApplication> app;
-};
+class Windows : public GuiTest {};
 }  // namespace
 
 TEST_F(Windows, ShowWindowGoesThroughTheFormAndForegroundActivates) {

@@ -2,6 +2,8 @@
 
 #include "platform/sysutils.h"
 
+#include <QApplication>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -41,4 +43,14 @@ void ProgramFolderTest::SetUp() {
 void ProgramFolderTest::TearDown() {
     SetSystemDecimalSeparator('.');
     SetSystemThousandSeparator(',');
+}
+
+void GuiTest::SetUp() {
+    EnsureToolkit();
+    app = std::make_unique<TApplication>();
+}
+
+void GuiTest::TearDown() {
+    app.reset();
+    QApplication::processEvents();
 }

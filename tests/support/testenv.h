@@ -3,9 +3,11 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "platform/forms.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 std::string ReadAll(const std::string& path);
@@ -32,4 +34,13 @@ protected:
 
     TempFolder folder;
     ScriptedResponder dialogs;
+};
+
+// Runs a test with the toolkit and a fresh application object, which frees
+// the forms it owns at the end.
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::unique_ptr<TApplication> app;
 };
