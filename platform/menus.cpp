@@ -109,6 +109,11 @@ QMenu* TMenuItem::QtMenu() {
         menu_->setToolTipsVisible(true);
         qaction_->setMenu(menu_);
         for (TMenuItem* item : items_) menu_->addAction(item->qaction_);
+        // The items show their actions' state as it is when the menu opens.
+        QObject::connect(menu_, &QMenu::aboutToShow, menu_, [this] {
+            for (TMenuItem* item : items_)
+                if (item->action_) item->action_->Update();
+        });
     }
     return menu_;
 }
@@ -118,8 +123,11 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
     item->parent_ = this;
     if (index < 0 || index > Count()) index = Count();
     QAction* before = index < Count() ? items_[static_cast<size_t>(index)]->qaction_ : nullptr;
+    // An item with items opens them as its submenu, wherever it sits and
+    // whenever it got them.
+    QMenu* menu = QtMenu();
     items_.insert(items_.begin() + index, item);
-    if (menu_) menu_->insertAction(before, item->qaction_);
+    menu->insertAction(before, item->qaction_);
     item->Refresh();
     for (TMenuItem* sub : item->items_) sub->Refresh();
 }

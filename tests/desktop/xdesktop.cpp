@@ -1,0 +1,505 @@
+#include "desktop/xdesktop.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QImage>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+// X's event names would hide the toolkit's.
+#undef KeyPress
+#undef KeyRelease
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+Display* Dpy(void* d) { return static_cast<Display*>(d); }
+
+pid_t Spawn(const std::vector<std::string>& args, int keepFd = -1) {
+    pid_t pid = fork();
+    if (pid != 0) return pid;
+    // The child: quiet, in its own process group so it is stopped whole.
+    setpgid(0, 0);
+    int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    for (int fd = 3; fd < 256; ++fd)
+        if (fd != keepFd) close(fd);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
+void Stop(pid_t& pid) {
+    if (pid <= 0) return;
+    kill(-pid, SIGTERM);
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 200; ++i) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid) {
+            pid = 0;
+            return;
+        }
+        usleep(10000);
+    }
+    kill(-pid, SIGKILL);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    pid = 0;
+}
+
+bool Poll(const std::function<bool()>& done, int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        usleep(5000);
+    }
+    return true;
+}
+
+std::string ShortName(const std::string& atom, const std::string& prefix) {
+    return atom.rfind(prefix, 0) == 0 ? atom.substr(prefix.size()) : atom;
+}
+}  // namespace
+
+struct DesktopProcesses {
+    pid_t server = 0, wm = 0, tray = 0;
+};
+static DesktopProcesses processes;
+static XDesktop* instance = nullptr;
+
+XDesktop& XDesktop::Get() { return *instance; }
+
+bool XDesktop::Start(bool tray) {
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    processes.server = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
+                              "-nolisten", "tcp", "-noreset"},
+                             fds[1]);
+    close(fds[1]);
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (number.empty()) return false;
+    const std::string display = ":" + number;
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    // Every test binary starts its own desktop: nothing of the user's session leaks in.
+    unsetenv("WAYLAND_DISPLAY");
+    instance = new XDesktop;
+    instance->display_ = XOpenDisplay(display.c_str());
+    if (!instance->display_) return false;
+    Display* d = Dpy(instance->display_);
+    processes.wm = Spawn({"openbox", "--sm-disable"});
+    const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+    auto wmReady = [&] {
+        Atom type;
+        int format;
+        unsigned long n, after;
+        unsigned char* data = nullptr;
+        bool ok = XGetWindowProperty(d, DefaultRootWindow(d), check, 0, 1, False, XA_WINDOW, &type, &format, &n,
+                                     &after, &data) == Success &&
+                  n == 1;
+        if (data) XFree(data);
+        return ok;
+    };
+    if (!Poll(wmReady, 10000)) return false;
+    if (tray) {
+        processes.tray = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height",
+                                "24", "--SetDockType", "true", "--expand", "true", "--transparent", "false"});
+        const Atom selection = XInternAtom(d, "_NET_SYSTEM_TRAY_S0", False);
+        if (!Poll([&] { return XGetSelectionOwner(d, selection) != None; }, 10000)) return false;
+    }
+    return true;
+}
+
+void XDesktop::Stop() {
+    if (instance && instance->display_) XCloseDisplay(Dpy(instance->display_));
+    delete instance;
+    instance = nullptr;
+    ::Stop(processes.tray);
+    ::Stop(processes.wm);
+    ::Stop(processes.server);
+}
+
+void XDesktop::Sync() const { XSync(Dpy(display_), False); }
+
+unsigned long XDesktop::AtomOf(const char* name) const { return XInternAtom(Dpy(display_), name, False); }
+
+std::vector<unsigned long> XDesktop::Atoms(unsigned long window, const char* property) const {
+    std::vector<unsigned long> out;
+    ::Atom type;
+    int format;
+    unsigned long n = 0, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(Dpy(display_), window, AtomOf(property), 0, 1024, False, AnyPropertyType, &type, &format, &n,
+                           &after, &data) == Success &&
+        data && format == 32) {
+        auto* values = reinterpret_cast<unsigned long*>(data);
+        out.assign(values, values + n);
+    }
+    if (data) XFree(data);
+    return out;
+}
+
+std::vector<unsigned long> XDesktop::Windows(unsigned long window, const char* property) const {
+    return Atoms(window, property);
+}
+
+unsigned long XDesktop::WindowOf(QWidget* topLevel) const { return topLevel ? topLevel->window()->winId() : 0; }
+
+unsigned long XDesktop::FrameOf(unsigned long window) const {
+    Display* d = Dpy(display_);
+    ::Window w = window, root, parent, *children = nullptr;
+    unsigned n;
+    while (XQueryTree(d, w, &root, &parent, &children, &n)) {
+        if (children) XFree(children);
+        if (parent == root || parent == 0) return w;
+        w = parent;
+    }
+    return window;
+}
+
+QRect XDesktop::ClientRect(unsigned long window) const {
+    Display* d = Dpy(display_);
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(d, window, &a)) return {};
+    int x = 0, y = 0;
+    ::Window child;
+    XTranslateCoordinates(d, window, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+    return QRect(x, y, a.width, a.height);
+}
+
+QRect XDesktop::FrameRect(unsigned long window) const { return ClientRect(FrameOf(window)); }
+
+std::vector<std::string> XDesktop::States(unsigned long window) const {
+    std::vector<std::string> out;
+    for (unsigned long a : Atoms(window, "_NET_WM_STATE")) {
+        char* name = XGetAtomName(Dpy(display_), a);
+        if (name) {
+            out.push_back(ShortName(name, "_NET_WM_STATE_"));
+            XFree(name);
+        }
+    }
+    return out;
+}
+
+bool XDesktop::HasState(unsigned long window, const std::string& name) const {
+    for (const std::string& s : States(window))
+        if (s == name) return true;
+    return false;
+}
+
+std::vector<std::string> XDesktop::AllowedActions(unsigned long window) const {
+    std::vector<std::string> out;
+    for (unsigned long a : Atoms(window, "_NET_WM_ALLOWED_ACTIONS")) {
+        char* name = XGetAtomName(Dpy(display_), a);
+        if (name) {
+            out.push_back(ShortName(name, "_NET_WM_ACTION_"));
+            XFree(name);
+        }
+    }
+    return out;
+}
+
+std::string XDesktop::WindowType(unsigned long window) const {
+    std::vector<unsigned long> types = Atoms(window, "_NET_WM_WINDOW_TYPE");
+    if (types.empty()) return {};
+    char* name = XGetAtomName(Dpy(display_), types.front());
+    std::string out = name ? ShortName(name, "_NET_WM_WINDOW_TYPE_") : std::string();
+    if (name) XFree(name);
+    return out;
+}
+
+bool XDesktop::Viewable(unsigned long window) const {
+    XWindowAttributes a;
+    return XGetWindowAttributes(Dpy(display_), window, &a) && a.map_state == IsViewable;
+}
+
+int XDesktop::WmState(unsigned long window) const {
+    std::vector<unsigned long> state = Atoms(window, "WM_STATE");
+    return state.empty() ? 0 : static_cast<int>(state.front());
+}
+
+unsigned long XDesktop::ActiveWindow() const {
+    std::vector<unsigned long> w = Windows(DefaultRootWindow(Dpy(display_)), "_NET_ACTIVE_WINDOW");
+    return w.empty() ? 0 : w.front();
+}
+
+std::vector<unsigned long> XDesktop::Stacking() const {
+    return Windows(DefaultRootWindow(Dpy(display_)), "_NET_CLIENT_LIST_STACKING");
+}
+
+std::string XDesktop::Title(unsigned long window) const {
+    Display* d = Dpy(display_);
+    ::Atom type;
+    int format;
+    unsigned long n = 0, after;
+    unsigned char* data = nullptr;
+    std::string out;
+    if (XGetWindowProperty(d, window, AtomOf("_NET_WM_NAME"), 0, 1024, False, AtomOf("UTF8_STRING"), &type, &format, &n,
+                           &after, &data) == Success &&
+        data)
+        out.assign(reinterpret_cast<char*>(data), n);
+    if (data) XFree(data);
+    return out;
+}
+
+std::vector<unsigned long> XDesktop::WindowsTitled(const std::string& title) const {
+    std::vector<unsigned long> out;
+    for (unsigned long w : Windows(DefaultRootWindow(Dpy(display_)), "_NET_CLIENT_LIST"))
+        if (Title(w) == title) out.push_back(w);
+    return out;
+}
+
+unsigned XDesktop::Pixel(int x, int y) const {
+    Display* d = Dpy(display_);
+    XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return 0;
+    unsigned value = static_cast<unsigned>(XGetPixel(image, 0, 0)) & 0xFFFFFF;
+    XDestroyImage(image);
+    return value;
+}
+
+void XDesktop::Screenshot(const std::string& path) const {
+    Display* d = Dpy(display_);
+    const int w = DisplayWidth(d, DefaultScreen(d)), h = DisplayHeight(d, DefaultScreen(d));
+    XImage* image = XGetImage(d, DefaultRootWindow(d), 0, 0, w, h, AllPlanes, ZPixmap);
+    if (!image) return;
+    QImage out(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) out.setPixel(x, y, static_cast<QRgb>(XGetPixel(image, x, y)) | 0xFF000000u);
+    XDestroyImage(image);
+    out.save(QString::fromStdString(path), "PNG");
+}
+
+// ---------------------------------------------------------------- input
+
+namespace {
+// Counts the button and key releases the toolkit has taken in, so input is
+// sent only once the toolkit has dealt with what came before it.
+class ReleaseCounter : public QObject {
+public:
+    long seen = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if ((e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::KeyRelease) && watched->isWindowType())
+            ++seen;
+        return false;
+    }
+};
+
+ReleaseCounter* Counter() {
+    static QPointer<ReleaseCounter> counter;
+    if (!counter && QCoreApplication::instance()) {
+        counter = new ReleaseCounter;
+        counter->setParent(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(counter);
+    }
+    return counter;
+}
+
+// Waits (a little at most: input to a window of another program never
+// arrives) until the toolkit has taken in `releases` more releases.
+class ReleasesTaken {
+public:
+    explicit ReleasesTaken(long releases) : counter_(Counter()), until_(counter_ ? counter_->seen + releases : 0) {}
+    ~ReleasesTaken() {
+        if (counter_) WaitUntil([&] { return !counter_ || counter_->seen >= until_; }, 2000);
+    }
+
+private:
+    QPointer<ReleaseCounter> counter_;
+    long until_;
+};
+}  // namespace
+
+void XDesktop::MoveTo(int x, int y) {
+    XTestFakeMotionEvent(Dpy(display_), -1, x, y, CurrentTime);
+    Sync();
+}
+
+void XDesktop::Press(int button) {
+    XTestFakeButtonEvent(Dpy(display_), static_cast<unsigned>(button), True, CurrentTime);
+    Sync();
+}
+
+void XDesktop::Release(int button) {
+    ReleasesTaken taken(1);
+    XTestFakeButtonEvent(Dpy(display_), static_cast<unsigned>(button), False, CurrentTime);
+    Sync();
+}
+
+void XDesktop::Click(int x, int y, int button) {
+    MoveTo(x, y);
+    Press(button);
+    Release(button);
+}
+
+void XDesktop::DoubleClick(int x, int y) {
+    MoveTo(x, y);
+    Press(1);
+    Release(1);
+    Press(1);
+    Release(1);
+}
+
+namespace {
+std::vector<std::string> Split(const std::string& combo) {
+    std::vector<std::string> parts;
+    std::stringstream in(combo);
+    std::string part;
+    while (std::getline(in, part, '+')) parts.push_back(part);
+    return parts;
+}
+
+KeySym SymOf(const std::string& name) {
+    if (name == "ctrl") return XK_Control_L;
+    if (name == "alt") return XK_Alt_L;
+    if (name == "shift") return XK_Shift_L;
+    if (name == "super") return XK_Super_L;
+    return XStringToKeysym(name.c_str());
+}
+}  // namespace
+
+void XDesktop::KeyDown(const std::string& combo) {
+    Display* d = Dpy(display_);
+    for (const std::string& part : Split(combo))
+        XTestFakeKeyEvent(d, XKeysymToKeycode(d, SymOf(part)), True, CurrentTime);
+    Sync();
+}
+
+void XDesktop::KeyUp(const std::string& combo) {
+    Display* d = Dpy(display_);
+    std::vector<std::string> parts = Split(combo);
+    ReleasesTaken taken(static_cast<long>(parts.size()));
+    for (auto it = parts.rbegin(); it != parts.rend(); ++it)
+        XTestFakeKeyEvent(d, XKeysymToKeycode(d, SymOf(*it)), False, CurrentTime);
+    Sync();
+}
+
+void XDesktop::Key(const std::string& combo) {
+    KeyDown(combo);
+    KeyUp(combo);
+}
+
+void XDesktop::Type(const std::string& text) {
+    Display* d = Dpy(display_);
+    for (unsigned char ch : text) {
+        KeySym sym = ch == ' ' ? XK_space : ch == '\n' ? XK_Return : static_cast<KeySym>(ch);
+        KeyCode code = XKeysymToKeycode(d, sym);
+        const bool shift = XkbKeycodeToKeysym(d, code, 0, 0) != sym;
+        ReleasesTaken taken(shift ? 2 : 1);
+        KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
+        if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
+        XTestFakeKeyEvent(d, code, True, CurrentTime);
+        XTestFakeKeyEvent(d, code, False, CurrentTime);
+        if (shift) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
+        Sync();
+    }
+}
+
+void XDesktop::RequestClose(unsigned long window) {
+    Display* d = Dpy(display_);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = AtomOf("WM_PROTOCOLS");
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(AtomOf("WM_DELETE_WINDOW"));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, window, False, NoEventMask, &e);
+    Sync();
+}
+
+void XDesktop::RequestMinimize(unsigned long window) {
+    Display* d = Dpy(display_);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = AtomOf("WM_CHANGE_STATE");
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = IconicState;
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    Sync();
+}
+
+QPoint XDesktop::RootPos(QWidget* widget, QPoint local) const {
+    QWidget* top = widget->window();
+    QRect client = ClientRect(WindowOf(top));
+    return client.topLeft() + widget->mapTo(top, local);
+}
+
+QPoint XDesktop::Centre(QWidget* widget) const { return RootPos(widget, widget->rect().center()); }
+
+// ---------------------------------------------------------------- waiting
+
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    QDeadlineTimer deadline(ms);
+    while (true) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (done()) return true;
+        if (deadline.hasExpired()) return false;
+        QThread::usleep(2000);
+    }
+}
+
+void Soon(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
+
+Script& Script::When(std::string what, std::function<bool()> ready, std::function<void()> act) {
+    steps_.push_back({std::move(what), std::move(ready), std::move(act)});
+    return *this;
+}
+
+bool Script::Run(int ms) {
+    QTimer timer;
+    timer.setInterval(5);
+    QDeadlineTimer deadline(ms);
+    QObject::connect(&timer, &QTimer::timeout, [this, &deadline] {
+        if (deadline.hasExpired()) {
+            // Give up: close what holds a nested loop open, so Run can return.
+            if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+            else if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+            return;
+        }
+        // One step a tick at most. The action runs from a timer of its own:
+        // it may open a nested loop (a menu, a modal box), and a timer does
+        // not fire again while its own handler runs, so the ticks must not
+        // wait for it.
+        if (next_ >= steps_.size()) return;
+        Step& step = steps_[next_];
+        if (step.ready && !step.ready()) return;
+        ++next_;
+        if (!step.act) return;
+        ++*running_;
+        // The count outlives a script that gave up while an action still ran.
+        QTimer::singleShot(0, qApp, [running = running_, act = step.act] {
+            act();
+            --*running;
+        });
+    });
+    timer.start();
+    auto finished = [&] { return next_ >= steps_.size() && *running_ == 0; };
+    const bool done = WaitUntil([&] { return finished() || deadline.hasExpired(); }, ms + 60000) && finished();
+    timer.stop();
+    return done;
+}
+
+std::string Script::Failed() const { return next_ < steps_.size() ? steps_[next_].what : std::string(); }

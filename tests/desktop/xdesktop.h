@@ -1,0 +1,107 @@
+// A real desktop for tests: a virtual X server with a window manager (and a
+// tray when asked), real input through XTest, and the window system's own
+// view of windows: state, geometry, focus, stacking, decorations and pixels.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+class XDesktop {
+public:
+    // Starts Xvfb and openbox (and trayer with `tray`) and points the toolkit
+    // at them. False when one of them cannot start.
+    static bool Start(bool tray = false);
+    static void Stop();
+    static XDesktop& Get();
+
+    // ---- the window system's view
+    unsigned long WindowOf(QWidget* topLevel) const;
+    // The window manager's frame around a client window (the client itself when unmanaged).
+    unsigned long FrameOf(unsigned long window) const;
+    // Client area in root coordinates.
+    QRect ClientRect(unsigned long window) const;
+    QRect FrameRect(unsigned long window) const;
+    std::vector<std::string> States(unsigned long window) const;   // _NET_WM_STATE, short names
+    bool HasState(unsigned long window, const std::string& name) const;
+    std::vector<std::string> AllowedActions(unsigned long window) const;  // _NET_WM_ALLOWED_ACTIONS, short names
+    std::string WindowType(unsigned long window) const;
+    bool Viewable(unsigned long window) const;
+    // WM_STATE: 1 normal, 3 iconic, 0 withdrawn or none.
+    int WmState(unsigned long window) const;
+    unsigned long ActiveWindow() const;
+    // Managed windows, bottom to top.
+    std::vector<unsigned long> Stacking() const;
+    // Managed windows with this exact title.
+    std::vector<unsigned long> WindowsTitled(const std::string& title) const;
+    std::string Title(unsigned long window) const;
+    // 0xRRGGBB at a root position.
+    unsigned Pixel(int x, int y) const;
+    // Saves the screen as a PNG (for looking at a failure).
+    void Screenshot(const std::string& path) const;
+
+    // ---- input, as a user gives it
+    void MoveTo(int x, int y);
+    void Press(int button);
+    void Release(int button);
+    void Click(int x, int y, int button = 1);
+    void Click(QPoint p, int button = 1) { Click(p.x(), p.y(), button); }
+    void MoveTo(QPoint p) { MoveTo(p.x(), p.y()); }
+    void DoubleClick(QPoint p) { DoubleClick(p.x(), p.y()); }
+    void DoubleClick(int x, int y);
+    // "ctrl+u", "Return", "alt+f", "shift+Tab".
+    void Key(const std::string& combo);
+    void KeyDown(const std::string& combo);
+    void KeyUp(const std::string& combo);
+    void Type(const std::string& text);
+    // Asks the window manager to close a window, as its close box does.
+    void RequestClose(unsigned long window);
+    // Asks the window manager to iconify a window, as its minimise button does.
+    void RequestMinimize(unsigned long window);
+
+    // A point of a widget in root coordinates, found through the window system.
+    QPoint RootPos(QWidget* widget, QPoint local) const;
+    QPoint Centre(QWidget* widget) const;
+
+private:
+    XDesktop() = default;
+    void Sync() const;
+    unsigned long AtomOf(const char* name) const;
+    std::vector<unsigned long> Atoms(unsigned long window, const char* property) const;
+    std::vector<unsigned long> Windows(unsigned long window, const char* property) const;
+    void* display_ = nullptr;
+    friend struct DesktopProcesses;
+};
+
+// Steps of a user's work that may open nested loops (menus, modal boxes):
+// each step waits for its condition without blocking, from a timer, so the
+// script goes on inside whatever loop is running.
+class Script {
+public:
+    Script& When(std::string what, std::function<bool()> ready, std::function<void()> act = {});
+    Script& Then(std::string what, std::function<void()> act) { return When(std::move(what), {}, std::move(act)); }
+    // Runs the steps; true when all ran within `ms`. Failed() names the step that did not.
+    bool Run(int ms = 10000);
+    std::string Failed() const;
+
+private:
+    struct Step {
+        std::string what;
+        std::function<bool()> ready;
+        std::function<void()> act;
+    };
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    std::shared_ptr<int> running_ = std::make_shared<int>(0);  // actions started and not yet returned
+};
+
+// Runs the toolkit's events until `done` holds or `ms` passed; true when it held.
+bool WaitUntil(const std::function<bool()>& done, int ms = 5000);
+// Runs `step` from the event loop, so it also runs while a modal loop is active.
+void Soon(std::function<void()> step);
