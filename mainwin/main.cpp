@@ -9,6 +9,7 @@
 #include "mainwin/saving.h"
 #include "mainwin/settingswin.h"
 #include "platform/shellapi.h"
+#include "platform/stdactns.h"
 #include "platform/wininet.h"
 #include "update/fetcher.h"
 #include "update/fetchfile.h"
@@ -87,20 +88,22 @@ void TMainForm::BuildActions() {
     ExecutePocketvane = make("Dialogs", "&Pocketvane", "Ctrl+Alt+W", 26, "", &TMainForm::ExecutePocketvaneExecute);
     ExportExcel1 = make("File", "Expor&t", "Ctrl+T", 33, "Export to Excel", &TMainForm::ExportExcel1Execute);
     FileExit1 = make("File", "E&xit", "", 18, "Exit|Exit application", &TMainForm::FileExit1Execute);
-    EditCut1 = make("Edit", "Cu&t", "Ctrl+X", 0, "Cut|Cuts the selection and puts it on the Clipboard", nullptr);
-    EditCut1->OnExecute = [](TObject*) { CutFocusedControl(); };
-    EditCopy1 = make("Edit", "&Copy", "Ctrl+C", 1, "Copy|Copies the selection and puts it on the Clipboard", nullptr);
-    EditCopy1->OnExecute = [](TObject*) { CopyFocusedControl(); };
-    EditPaste1 = make("Edit", "&Paste", "Ctrl+V", 2, "Paste|Inserts Clipboard contents", nullptr);
-    EditPaste1->OnExecute = [](TObject*) { PasteFocusedControl(); };
-    WindowTileHorizontal1 = make("Window", "Tile &Horizontally", "", 15, "Tile Horizontally", nullptr);
-    WindowTileHorizontal1->OnExecute = [this](TObject*) { TileHorizontal(); };
-    WindowTileVertical1 = make("Window", "Tile &Vertically", "", 16, "Tile Vertically", nullptr);
-    WindowTileVertical1->OnExecute = [this](TObject*) { TileVertical(); };
-    WindowCascade1 = make("Window", "&Cascade", "", 17, "Cascade", nullptr);
-    WindowCascade1->OnExecute = [this](TObject*) { Cascade(); };
-    WindowMinimizeAll1 = make("Window", "&Minimize All", "", -1, "Minimize All", nullptr);
-    WindowMinimizeAll1->OnExecute = [this](TObject*) { MinimizeAllChildren(); };
+    // The standard actions act on the focused edit or on the child windows.
+    auto standard = [this](TAction* a, const char* category) {
+        a->Category = category;
+        return a;
+    };
+    EditCut1 = standard(new TEditCut(ActionList1, "Cu&t", "Ctrl+X", 0, "Cut|Cuts the selection and puts it on the Clipboard"),
+                        "Edit");
+    EditCopy1 = standard(
+        new TEditCopy(ActionList1, "&Copy", "Ctrl+C", 1, "Copy|Copies the selection and puts it on the Clipboard"), "Edit");
+    EditPaste1 = standard(new TEditPaste(ActionList1, "&Paste", "Ctrl+V", 2, "Paste|Inserts Clipboard contents"), "Edit");
+    WindowTileHorizontal1 =
+        standard(new TWindowTileHorizontal(ActionList1, "Tile &Horizontally", "", 15, "Tile Horizontally"), "Window");
+    WindowTileVertical1 =
+        standard(new TWindowTileVertical(ActionList1, "Tile &Vertically", "", 16, "Tile Vertically"), "Window");
+    WindowCascade1 = standard(new TWindowCascade(ActionList1, "&Cascade", "", 17, "Cascade"), "Window");
+    WindowMinimizeAll1 = standard(new TWindowMinimizeAll(ActionList1, "&Minimize All", "", -1, "Minimize All"), "Window");
     ShowToolbarAction = make("Toolbar", "&Show Toolbar", "", -1, "Show or hide the toolbar",
                              &TMainForm::ShowToolbarActionExecute);
     ShowToolbarAction->SetChecked(true);

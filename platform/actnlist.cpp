@@ -1,27 +1,105 @@
 #include "platform/actnlist.h"
 
+#include "platform/forms.h"
 #include "platform/qtbridge.h"
 
-#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QPointer>
 #include <QWidget>
 
 #include <algorithm>
 
+namespace {
+std::vector<TAction*>& LiveActions() {
+    static std::vector<TAction*> actions;
+    return actions;
+}
+
+// Key presses reach the actions before the focused control.
+class ShortCutFilter : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        // The override only asks whether the key is wanted; the press runs it.
+        const bool run = event->type() == QEvent::KeyPress;
+        if (!ActionShortCut(widget, key->key(), static_cast<int>(key->modifiers()), run)) return false;
+        event->accept();
+        return true;
+    }
+};
+
+void InstallShortCutFilter() {
+    static QPointer<QObject> filter;
+    if (filter || !QCoreApplication::instance()) return;
+    filter = new ShortCutFilter;
+    filter->setParent(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(filter);
+}
+
+TForm* FormOfWidget(QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (auto* form = dynamic_cast<TForm*>(ControlOf(w))) return form;
+    return nullptr;
+}
+
+bool Matches(const std::string& shortCut, int qtKey, int qtModifiers) {
+    if (shortCut.empty()) return false;
+    QKeySequence seq(QtText(shortCut));
+    if (seq.count() != 1) return false;
+    const auto modifiers = Qt::KeyboardModifiers(qtModifiers) & ~Qt::KeypadModifier;
+    return seq[0] == QKeyCombination(modifiers, static_cast<Qt::Key>(qtKey));
+}
+
+bool FormShortCut(TForm* form, int qtKey, int qtModifiers, bool run) {
+    // A copy: an action may free actions (a form closing itself).
+    const std::vector<TAction*> actions = LiveActions();
+    for (TAction* a : actions) {
+        if (std::find(LiveActions().begin(), LiveActions().end(), a) == LiveActions().end()) continue;
+        if (a->Form() != form || !Matches(a->ShortCut(), qtKey, qtModifiers)) continue;
+        // The first action with the key decides; a disabled one lets the key through.
+        if (run) return a->Execute();
+        a->Update();
+        return a->Enabled();
+    }
+    return false;
+}
+}  // namespace
+
+bool ActionShortCut(QWidget* receiver, int qtKey, int qtModifiers, bool run) {
+    TForm* form = FormOfWidget(receiver);
+    if (!form) return false;  // a menu, a message box, a file dialog
+    if (FormShortCut(form, qtKey, qtModifiers, run)) return true;
+    // The main form's commands work from every form while no modal window blocks it.
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    if (!main || main == form || QApplication::activeModalWidget()) return false;
+    return FormShortCut(main, qtKey, qtModifiers, run);
+}
+
 TAction::TAction(TActionList* list, const std::string& caption, const std::string& shortCut, int imageIndex,
                  const std::string& hint)
-    : TComponent(list), list_(list), caption_(caption), hint_(hint), imageIndex_(imageIndex) {
-    SetShortCut(shortCut);
+    : TComponent(list), list_(list), caption_(caption), hint_(hint), shortCut_(shortCut), imageIndex_(imageIndex) {
+    LiveActions().push_back(this);
+    InstallShortCutFilter();
 }
 
 TAction::~TAction() {
-    for (TActionClient* c : clients_) (void)c;
-    delete shortcutAction_;
+    auto& live = LiveActions();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
+}
+
+TForm* TAction::Form() const {
+    auto* owner = list_ ? dynamic_cast<TControl*>(list_->Owner()) : nullptr;
+    return owner ? owner->ParentForm() : nullptr;
 }
 
 void TAction::Changed() {
     std::vector<TActionClient*> clients = clients_;
     for (TActionClient* c : clients) c->ActionChanged();
-    if (shortcutAction_) shortcutAction_->setEnabled(enabled_);
 }
 
 void TAction::SetCaption(const std::string& caption) {
@@ -40,6 +118,7 @@ void TAction::SetImageIndex(int index) {
 }
 
 void TAction::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
     enabled_ = enabled;
     Changed();
 }
@@ -56,32 +135,20 @@ void TAction::SetVisible(bool visible) {
 
 void TAction::SetShortCut(const std::string& shortCut) {
     shortCut_ = shortCut;
-    // The shortcut works anywhere in the window of the form that owns the list.
-    auto* owner = list_ ? dynamic_cast<TControl*>(list_->Owner()) : nullptr;
-    if (owner && owner->Handle()) BindShortCut(owner->Handle());
     Changed();
 }
 
-void TAction::BindShortCut(QWidget* window) {
-    delete shortcutAction_;
-    shortcutAction_ = nullptr;
-    if (shortCut_.empty() || !window) return;
-    shortcutAction_ = new QAction(window);
-    shortcutAction_->setShortcut(QKeySequence(QtText(shortCut_)));
-    shortcutAction_->setShortcutContext(Qt::WindowShortcut);
-    shortcutAction_->setEnabled(enabled_);
-    window->addAction(shortcutAction_);
-    QObject::connect(shortcutAction_, &QAction::triggered, shortcutAction_, [this] { Execute(); });
-}
-
 bool TAction::Execute() {
-    if (!enabled_ || !OnExecute) return false;
-    TForm* form = list_ ? dynamic_cast<TControl*>(list_->Owner()) ? dynamic_cast<TControl*>(list_->Owner())->ParentForm()
-                                                                   : nullptr
-                        : nullptr;
-    FormBusy busy(form);
-    SafeCall([&] { OnExecute(this); });
-    return true;
+    Update();
+    if (!enabled_) return false;
+    FormBusy busy(Form());
+    if (OnExecute) {
+        SafeCall([&] { OnExecute(this); });
+        return true;
+    }
+    bool done = false;
+    SafeCall([&] { done = ExecuteTarget(); });
+    return done;
 }
 
 void TAction::AddClient(TActionClient* client) {

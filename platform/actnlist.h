@@ -8,7 +8,8 @@
 #include <vector>
 
 class TImageList;
-class QAction;
+class TForm;
+class QWidget;
 
 // Something that shows an action: a menu item or a tool button.
 class TActionClient {
@@ -51,14 +52,23 @@ public:
     std::string Category;
     TActionList* ActionList() const { return list_; }
 
-    // Runs OnExecute when the action is enabled; true when it ran.
-    bool Execute();
+    // Brings the enabled state up to date (a standard action follows its
+    // target), then runs the action when it is enabled; true when it ran.
+    virtual bool Execute();
+    // Brings the state up to date with what the action acts on; the layer
+    // calls it before a menu shows the action and before its shortcut acts.
+    virtual void Update() {}
     TNotifyEvent OnExecute;
 
     void AddClient(TActionClient* client);
     void RemoveClient(TActionClient* client);
-    // Makes the shortcut work anywhere in the window of `form`.
-    void BindShortCut(QWidget* window);
+    // The form whose action list holds the action.
+    TForm* Form() const;
+
+protected:
+    // What the action does when no OnExecute handler is set; false when it
+    // does nothing of its own.
+    virtual bool ExecuteTarget() { return false; }
 
 private:
     void Changed();
@@ -67,5 +77,10 @@ private:
     int imageIndex_;
     bool enabled_ = true, checked_ = false, visible_ = true;
     std::vector<TActionClient*> clients_;
-    QAction* shortcutAction_ = nullptr;
 };
+
+// A key press the actions may claim: in the class library a shortcut of an
+// enabled action of the focused form, then of the main form, wins over the
+// focused control's own handling of the key. True when an action claims it;
+// with `run` the action is executed.
+bool ActionShortCut(QWidget* receiver, int qtKey, int qtModifiers, bool run);

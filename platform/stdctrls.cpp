@@ -6,6 +6,7 @@
 #include "platform/sysutils.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -653,6 +654,23 @@ void OnFocused(LineOp lineOp, TextOp textOp) {
     else if (auto* box = qobject_cast<QComboBox*>(w); box && box->lineEdit()) lineOp(box->lineEdit());
 }
 }  // namespace
+
+EditState FocusedEditState() {
+    EditState state;
+    OnFocused(
+        [&](QLineEdit* e) {
+            state.edit = true;
+            state.selection = e->hasSelectedText();
+            state.readOnly = e->isReadOnly();
+        },
+        [&](QPlainTextEdit* e) {
+            state.edit = true;
+            state.selection = e->textCursor().hasSelection();
+            state.readOnly = e->isReadOnly();
+        });
+    if (state.edit) state.clipboardText = !QApplication::clipboard()->text().isEmpty();
+    return state;
+}
 
 void CutFocusedControl() {
     OnFocused([](QLineEdit* e) { e->cut(); }, [](QPlainTextEdit* e) { e->cut(); });
