@@ -458,6 +458,31 @@ bool WriteFileAtomic(const std::string& path, const std::string& content) {
 
 // ---------------------------------------------------------------- UTF-8
 
+namespace {
+// The length of the well-formed UTF-8 sequence of a character beginning at
+// byte i (no overlong forms, no surrogates, nothing past U+10FFFF), or 0.
+size_t Utf8SequenceAt(const std::string& s, size_t i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) return 1;
+    size_t extra;
+    unsigned int cp;
+    if ((c & 0xE0) == 0xC0) extra = 1, cp = c & 0x1F;
+    else if ((c & 0xF0) == 0xE0) extra = 2, cp = c & 0x0F;
+    else if ((c & 0xF8) == 0xF0) extra = 3, cp = c & 0x07;
+    else return 0;
+    if (i + extra >= s.size()) return 0;
+    for (size_t k = 1; k <= extra; ++k) {
+        const unsigned char d = static_cast<unsigned char>(s[i + k]);
+        if ((d & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (d & 0x3F);
+    }
+    if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) || cp > 0x10FFFF ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return extra + 1;
+}
+}  // namespace
+
 bool IsValidUtf8(const std::string& s) {
     size_t i = 0, n = s.size();
     while (i < n) {
@@ -470,27 +495,9 @@ bool IsValidUtf8(const std::string& s) {
                 continue;
             }
         }
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra;
-        unsigned int cp;
-        if ((c & 0xE0) == 0xC0) extra = 1, cp = c & 0x1F;
-        else if ((c & 0xF0) == 0xE0) extra = 2, cp = c & 0x0F;
-        else if ((c & 0xF8) == 0xF0) extra = 3, cp = c & 0x07;
-        else return false;
-        if (i + static_cast<size_t>(extra) >= n) return false;
-        for (int k = 1; k <= extra; ++k) {
-            unsigned char d = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-            if ((d & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) ||
-            cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += static_cast<size_t>(extra) + 1;
+        const size_t length = Utf8SequenceAt(s, i);
+        if (length == 0) return false;
+        i += length;
     }
     return true;
 }
@@ -516,10 +523,17 @@ std::string Cp1252ToUtf8(const std::string& s) {
         0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     std::string out;
     out.reserve(s.size() + s.size() / 4);
-    for (char ch : s) {
-        unsigned char c = static_cast<unsigned char>(ch);
-        if (c < 0x80) out += ch;
-        else if (c < 0xA0) AppendUtf8(out, high[c - 0x80]);
+    // Sequence by sequence: one bad byte must not turn the good characters
+    // around it into mojibake.
+    for (size_t i = 0; i < s.size();) {
+        const size_t length = Utf8SequenceAt(s, i);
+        if (length > 0) {
+            out.append(s, i, length);
+            i += length;
+            continue;
+        }
+        const unsigned char c = static_cast<unsigned char>(s[i++]);
+        if (c < 0xA0) AppendUtf8(out, high[c - 0x80]);
         else AppendUtf8(out, c);
     }
     return out;
