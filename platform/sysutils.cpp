@@ -418,6 +418,32 @@ bool ReadTextFile(const std::string& path, std::string& text) {
     return true;
 }
 
+namespace {
+bool unnamedTempFiles = true;
+
+bool WriteBytes(int fd, const std::string& content) {
+    const char* p = content.data();
+    size_t left = content.size();
+    while (left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The whole content in a file of its own, flushed to the disk.
+bool Fill(int fd, const std::string& content, mode_t mode) {
+    return WriteBytes(fd, content) && fchmod(fd, mode) == 0 && fdatasync(fd) == 0;
+}
+}  // namespace
+
+void SetUnnamedTempFiles(bool available) { unnamedTempFiles = available; }
+
 bool WriteFileAtomic(const std::string& path, const std::string& content) {
     std::string folder = ExtractFilePath(path);
     if (folder.empty()) folder = "./";
@@ -431,29 +457,45 @@ bool WriteFileAtomic(const std::string& path, const std::string& content) {
         close(probe);
         mode = st.st_mode & 07777;
     }
-    std::string tmp = path + ".XXXXXX";
-    std::vector<char> name(tmp.begin(), tmp.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0) return false;
-    bool ok = true;
-    const char* p = content.data();
-    size_t left = content.size();
-    while (ok && left > 0) {
-        ssize_t n = write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-        } else {
-            p += n;
-            left -= static_cast<size_t>(n);
+    // The new text is written into a file without a name, which gets the
+    // fixed name "<name>.tmp" only once it is whole, for the rename over the
+    // target: a save killed on the way leaves nothing behind, or at most that
+    // one file, which the next save replaces. Where the file system has no
+    // unnamed files, the text is written to "<name>.tmp" directly.
+    const std::string tmp = path + ".tmp";
+    bool named = false;
+    if (unnamedTempFiles) {
+        int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            bool ok = Fill(fd, content, mode);
+            if (ok) {
+                unlink(tmp.c_str());
+                const std::string self = "/proc/self/fd/" + std::to_string(fd);
+                named = linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tmp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+            }
+            ok = close(fd) == 0 && ok;
+            if (!ok) {
+                if (named) unlink(tmp.c_str());
+                return false;
+            }
         }
     }
-    ok = ok && fchmod(fd, mode) == 0 && fdatasync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok) ok = rename(name.data(), path.c_str()) == 0;
-    if (!ok) unlink(name.data());
-    return ok;
+    if (!named) {
+        unlink(tmp.c_str());
+        int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0) return false;
+        bool ok = Fill(fd, content, mode);
+        ok = close(fd) == 0 && ok;
+        if (!ok) {
+            unlink(tmp.c_str());
+            return false;
+        }
+    }
+    if (rename(tmp.c_str(), path.c_str()) != 0) {
+        unlink(tmp.c_str());
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- UTF-8

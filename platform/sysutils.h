@@ -81,9 +81,12 @@ std::string ProgramPath(const std::string& relative);
 // Cp1252ToUtf8. Returns false when the file cannot be opened.
 bool ReadTextFile(const std::string& path, std::string& text);
 // Writes through a temporary file beside the target, renamed over it, so a
-// crash never leaves half a file. Fails (false) when an existing target cannot
-// be opened for writing or the folder is missing.
+// crash never leaves half a file, and a killed save leaves no file behind but
+// at most "<name>.tmp", which the next save replaces. Fails (false) when an
+// existing target cannot be opened for writing or the folder is missing.
 bool WriteFileAtomic(const std::string& path, const std::string& content);
+// Tests take the way of file systems without unnamed temporary files.
+void SetUnnamedTempFiles(bool available);
 
 // --- UTF-8 ---
 bool IsValidUtf8(const std::string& s);
