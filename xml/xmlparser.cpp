@@ -211,6 +211,7 @@ XMLNode* XMLParser::ParseText(std::string text) {
     Root = nullptr;
     closingTags_.reset();
     text_ = std::move(text);
+    scanBudget_ = 4 * text_.size();
     Root = new XMLNode(new XMLItem("", {}));
     if (!text_.empty()) {
         try {
@@ -296,6 +297,20 @@ size_t XMLParser::FindClosingTag(std::string_view name, size_t from, size_t to) 
         ++at;
     }
     if (at >= near && near == to) return std::string::npos;  // looked all the way
+    if (!closingTags_ && scanBudget_ > 0) {
+        // A plain search, while all such searching stays within a few times
+        // the text: most files never need the index, which costs a sort.
+        const size_t limit = from + std::min(scanBudget_, to - from);
+        const std::string_view ahead = std::string_view(text_).substr(0, limit);
+        for (at = ahead.find("</", from); at != std::string_view::npos; at = ahead.find("</", at + 2)) {
+            if (at + 2 + name.size() > to || text_.compare(at + 2, name.size(), name) == 0) {
+                scanBudget_ -= at - from;
+                return at + 2 + name.size() > to ? std::string::npos : at;
+            }
+        }
+        scanBudget_ -= limit - from;
+        if (limit == to) return std::string::npos;
+    }
     if (!closingTags_) closingTags_ = std::make_unique<ClosingTags>(text_, from);
     return closingTags_->Find(name, from, to);
 }

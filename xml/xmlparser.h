@@ -57,6 +57,7 @@ private:
 
     std::string text_;
     std::unique_ptr<ClosingTags> closingTags_;
+    size_t scanBudget_ = 0;  // bytes that plain searches for closing tags may still cover
     std::set<std::string> shown_;
     bool failed_ = false;
     bool unclosed_ = false;
