@@ -1,10 +1,14 @@
-// Rate files of 1,000 currencies loaded and saved, and one amount converted.
+// Rate files of 1,000 currencies loaded and saved, one amount converted, and
+// the XML reader on the inputs that once cost it gigabytes or minutes.
 #include "currency/settings.h"
 #include "currency/srcpacific.h"
 #include "platform/dialogs.h"
 #include "platform/sysutils.h"
+#include "xml/xmlparser.h"
 
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
 
 #include <filesystem>
 #include <fstream>
@@ -68,5 +72,55 @@ static void ConvertAmountText(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(source.ConvertText("12,345.67", from, to));
 }
 BENCHMARK(ConvertAmountText);
+
+namespace {
+std::string Numbered(const char* format, int i) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, format, i);
+    return buf;
+}
+
+void Read(benchmark::State& state, const std::string& text) {
+    ScriptedResponder quiet;
+    for (auto _ : state) {
+        XMLParser parser;
+        benchmark::DoNotOptimize(parser.ParseText(text));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+}  // namespace
+
+// A rate file of the given megabytes with its currencies 496 elements deep,
+// as deep as the reader follows.
+static void ReadDeepFile(benchmark::State& state) {
+    std::string text = "<?xml version=\"1.0\"?>\r\n<CURRSOURCE>\r\n", closers;
+    for (int i = 1; i <= 496; ++i) {
+        text += Numbered("<N%03d>", i);
+        closers = Numbered("</N%03d>", i) + closers;
+    }
+    for (int i = 0; text.size() < static_cast<size_t>(state.range(0)) << 20; ++i)
+        text += "  <CURRENCY>\r\n    <NAME>Currency " + std::to_string(i) +
+                "</NAME>\r\n    <VALUE TYPE=\"PER_UNIT\">1.5</VALUE>\r\n  </CURRENCY>\r\n";
+    Read(state, text + closers + "</CURRSOURCE>\r\n");
+}
+BENCHMARK(ReadDeepFile)->Arg(2)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// 40,000 opening tags that never close, then 40,000 empty elements.
+static void ReadUnclosedTags(benchmark::State& state) {
+    std::string text;
+    for (int i = 0; i < 40000; ++i) text += "<u>";
+    for (int i = 0; i < 40000; ++i) text += "<c></c>";
+    Read(state, text);
+}
+BENCHMARK(ReadUnclosedTags)->Unit(benchmark::kMillisecond);
+
+// 100,000 distinct names opened inside each other, closed in the same order.
+static void ReadWideNames(benchmark::State& state) {
+    std::string text;
+    for (int i = 0; i < 100000; ++i) text += Numbered("<n%05d>", i);
+    for (int i = 0; i < 100000; ++i) text += Numbered("</n%05d>", i);
+    Read(state, text);
+}
+BENCHMARK(ReadWideNames)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -53,7 +53,19 @@ void CurrSource::Load(const std::string& fileName) {
     XMLParser parser;
     XMLNode* root = parser.Parse(path);
     XMLNode* source = root->FindFirst("CURRSOURCE");
-    loadFailed_ = parser.Failed() || !source;
+    // Anything the reader had to skip or guess may have lost rates, so the
+    // file is kept as it was before the end of the run writes over it.
+    loadFailed_ = parser.Failed() || parser.Reported() || parser.LeftUnclosed() || !source;
+    backupKept_ = false;
+#ifndef TV_POCKETVANE
+    if (loadFailed_) {
+        const std::string backup = path + ".bak";
+        backupKept_ = CopyFileBytes(path, backup);
+        MessageDlg("The rate file " + path + " was damaged; " +
+                       (backupKept_ ? "it was kept as " : "it could not be kept as ") + backup + ".",
+                   mtWarning, {mbOK}, 0);
+    }
+#endif
     if (!source) return;
 
     Name = source->GetChildText("NAME");
@@ -148,9 +160,9 @@ void CurrSource::Save() {
     out += "</CURRSOURCE>\r\n";
 
     const std::string path = GetFilePath();
-    // A file we could not read is kept before it is replaced; without that
-    // copy it stays as it is.
-    if (loadFailed_ && FileExists(path) && !CopyFileBytes(path, path + ".bak")) {
+    // A damaged file is kept before it is replaced; without that copy it
+    // stays as it is.
+    if (loadFailed_ && !backupKept_ && FileExists(path) && !CopyFileBytes(path, path + ".bak")) {
         ShowMessage("Can't write file: " + path + ".bak");
         return;
     }

@@ -84,7 +84,8 @@ private:
     void RebuildIndex() const;
     mutable std::unordered_map<std::string, CurrencyItem*> byName_;
     mutable bool indexValid_ = false;
-    // The data file existed but could not be read whole: keep a copy before
-    // it is first written over.
+    // The data file existed but was damaged: a copy is kept before it is
+    // first written over (made at loading when it can be).
     bool loadFailed_ = false;
+    bool backupKept_ = false;
 };

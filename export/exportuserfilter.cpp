@@ -10,7 +10,31 @@
 
 namespace {
 const std::string Anchor = "<tallyvaneRepeater/>";
+
+// Texts from a page must not become markup of an HTML document.
+std::string EscapeHtml(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
 }
+
+bool IsHtmlExtension(const std::string& ext) {
+    std::string e = Trim(ext);
+    if (!e.empty() && e[0] == '.') e.erase(0, 1);
+    return SameText(e, "htm") || SameText(e, "html");
+}
+}  // namespace
+
+std::string ExportUserFilter::Inserted(const std::string& text) const { return html_ ? EscapeHtml(text) : text; }
 
 const char* const ProgramCopyrightText = "Copyright (c) 2001-2003 Maren Holt. All rights reserved.";
 
@@ -75,8 +99,9 @@ bool ExportUserFilter::Start() {
         {"<tallyvaneProgramUrl/>", settings->WebAddress},
         {"<tallyvaneProgramCopyright/>", ProgramCopyrightText},
     };
+    html_ = IsHtmlExtension(Filter->GetDefaultExt());
     Output = Filter->GetBody();
-    for (const auto& [tag, value] : tags) Output = ReplaceAll(Output, tag, value);
+    for (const auto& [tag, value] : tags) Output = ReplaceAll(Output, tag, Inserted(value));
     // The places of the rows are fixed here: no text written later, however
     // it joins the text around it, can add an anchor or move one.
     pieces_.clear();
@@ -99,7 +124,7 @@ void ExportUserFilter::WriteCurrency(CurrencyItem* item) {
         {"<currencyValue/>", ExportValueText(Source, Base, item)},
     };
     std::string row = Repeater;
-    for (const auto& [tag, value] : tags) row = ReplaceAll(row, tag, value);
+    for (const auto& [tag, value] : tags) row = ReplaceAll(row, tag, Inserted(value));
     // No anchor stays in a row, not even one that removing another joins.
     while (UpperCase(row).find(UpperCase(Anchor)) != std::string::npos) row = ReplaceAll(row, Anchor, "");
     rows_ += row;

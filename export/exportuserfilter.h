@@ -38,6 +38,10 @@ public:
 
 private:
     void Release();
+    // A text as it goes into the document: HTML-escaped in an HTML template
+    // (default extension htm or html), as it is in any other.
+    std::string Inserted(const std::string& text) const;
+    bool html_ = false;
     // The filled body cut at its anchors, and the rows written so far: every
     // row goes before every anchor, and nothing written is searched again.
     std::vector<std::string> pieces_;

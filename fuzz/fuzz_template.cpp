@@ -50,9 +50,28 @@ Setup& Fixture() {
     return setup;
 }
 
+// A template whose default extension is htm or html gets its texts escaped.
+bool IsHtml(const OutputFilterInfo* filter) {
+    std::string ext = Trim(filter->GetDefaultExt());
+    if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+    return SameText(ext, "htm") || SameText(ext, "html");
+}
+
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '&') out += "&amp;";
+        else if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else if (c == '"') out += "&quot;";
+        else out += c;
+    }
+    return out;
+}
+
 // A filled repeater: the currency tags replaced in their order, as the
 // exporter documents it.
-std::string Row(const std::string& repeater, const Setup& setup, const CurrencyItem* c, int counter) {
+std::string Row(const std::string& repeater, const Setup& setup, const CurrencyItem* c, int counter, bool html) {
     const std::pair<const char*, std::string> tags[] = {
         {"<currencyName/>", c->GetName()},
         {"<currencyISO/>", c->GetIso()},
@@ -61,7 +80,7 @@ std::string Row(const std::string& repeater, const Setup& setup, const CurrencyI
         {"<currencyValue/>", ExportValueText(setup.source, setup.base, c)},
     };
     std::string row = repeater;
-    for (const auto& [tag, value] : tags) row = ExportUserFilter::ReplaceAll(row, tag, value);
+    for (const auto& [tag, value] : tags) row = ExportUserFilter::ReplaceAll(row, tag, html ? Escaped(value) : value);
     return row;
 }
 
@@ -109,7 +128,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         int counter = 0;
         for (CurrItr it = setup.source->GetCurrencies(); it.HasNext();) {
             CurrencyItem* c = it.Next();
-            rows += ExportUserFilter::ReplaceAll(Row(filter->GetRepeater(), setup, c, counter++), Anchor, "").size();
+            rows += ExportUserFilter::ReplaceAll(Row(filter->GetRepeater(), setup, c, counter++, IsHtml(filter)), Anchor, "")
+                        .size();
             exporter.WriteCurrency(c);
         }
         exporter.Finish();

@@ -517,7 +517,7 @@ void TMainForm::UpdateFinished() {
 namespace {
 // The amount texts were written with the data files' four escapes; undone in
 // one pass, so a typed "&lt;" comes back as typed.
-std::string UnescapeValue(const std::string& text) {
+std::string UnescapeValue(std::string_view text) {
     static const std::pair<const char*, const char*> escapes[] = {
         {"&amp;", "&"}, {"&quot;", "\""}, {"&lt;", "<"}, {"&gt;", ">"}};
     std::string out;

@@ -103,7 +103,9 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& ident, bo
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
     TStringList updated = lines_;
-    std::string line = ident + "=" + QuoteForWrite(value);
+    // A value is one line: what followed a line break would be read back as
+    // keys and sections of their own.
+    std::string line = ident + "=" + QuoteForWrite(value.substr(0, value.find_first_of("\r\n")));
     int header = FindSection(section);
     if (header < 0) {
         updated.Add("[" + section + "]");

@@ -28,6 +28,7 @@ public:
     // Both throw Exception "Unable to write to <path>" when they cannot.
     void SetAutoFlush(bool autoFlush) { autoFlush_ = autoFlush; }
     void UpdateFile();
+    // A value holding a line break is written up to its first one.
     void WriteString(const std::string& section, const std::string& ident, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& ident, int value);
     void WriteBool(const std::string& section, const std::string& ident, bool value);

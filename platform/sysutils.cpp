@@ -418,6 +418,32 @@ bool ReadTextFile(const std::string& path, std::string& text) {
     return true;
 }
 
+namespace {
+bool unnamedTempFiles = true;
+
+bool WriteBytes(int fd, const std::string& content) {
+    const char* p = content.data();
+    size_t left = content.size();
+    while (left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The whole content in a file of its own, flushed to the disk.
+bool Fill(int fd, const std::string& content, mode_t mode) {
+    return WriteBytes(fd, content) && fchmod(fd, mode) == 0 && fdatasync(fd) == 0;
+}
+}  // namespace
+
+void SetUnnamedTempFiles(bool available) { unnamedTempFiles = available; }
+
 bool WriteFileAtomic(const std::string& path, const std::string& content) {
     std::string folder = ExtractFilePath(path);
     if (folder.empty()) folder = "./";
@@ -431,32 +457,73 @@ bool WriteFileAtomic(const std::string& path, const std::string& content) {
         close(probe);
         mode = st.st_mode & 07777;
     }
-    std::string tmp = path + ".XXXXXX";
-    std::vector<char> name(tmp.begin(), tmp.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0) return false;
-    bool ok = true;
-    const char* p = content.data();
-    size_t left = content.size();
-    while (ok && left > 0) {
-        ssize_t n = write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-        } else {
-            p += n;
-            left -= static_cast<size_t>(n);
+    // The new text is written into a file without a name, which gets the
+    // fixed name "<name>.tmp" only once it is whole, for the rename over the
+    // target: a save killed on the way leaves nothing behind, or at most that
+    // one file, which the next save replaces. Where the file system has no
+    // unnamed files, the text is written to "<name>.tmp" directly.
+    const std::string tmp = path + ".tmp";
+    bool named = false;
+    if (unnamedTempFiles) {
+        int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            bool ok = Fill(fd, content, mode);
+            if (ok) {
+                unlink(tmp.c_str());
+                const std::string self = "/proc/self/fd/" + std::to_string(fd);
+                named = linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tmp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+            }
+            ok = close(fd) == 0 && ok;
+            if (!ok) {
+                if (named) unlink(tmp.c_str());
+                return false;
+            }
         }
     }
-    ok = ok && fchmod(fd, mode) == 0 && fdatasync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok) ok = rename(name.data(), path.c_str()) == 0;
-    if (!ok) unlink(name.data());
-    return ok;
+    if (!named) {
+        unlink(tmp.c_str());
+        int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0) return false;
+        bool ok = Fill(fd, content, mode);
+        ok = close(fd) == 0 && ok;
+        if (!ok) {
+            unlink(tmp.c_str());
+            return false;
+        }
+    }
+    if (rename(tmp.c_str(), path.c_str()) != 0) {
+        unlink(tmp.c_str());
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- UTF-8
+
+namespace {
+// The length of the well-formed UTF-8 sequence of a character beginning at
+// byte i (no overlong forms, no surrogates, nothing past U+10FFFF), or 0.
+size_t Utf8SequenceAt(const std::string& s, size_t i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) return 1;
+    size_t extra;
+    unsigned int cp;
+    if ((c & 0xE0) == 0xC0) extra = 1, cp = c & 0x1F;
+    else if ((c & 0xF0) == 0xE0) extra = 2, cp = c & 0x0F;
+    else if ((c & 0xF8) == 0xF0) extra = 3, cp = c & 0x07;
+    else return 0;
+    if (i + extra >= s.size()) return 0;
+    for (size_t k = 1; k <= extra; ++k) {
+        const unsigned char d = static_cast<unsigned char>(s[i + k]);
+        if ((d & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (d & 0x3F);
+    }
+    if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) || cp > 0x10FFFF ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return extra + 1;
+}
+}  // namespace
 
 bool IsValidUtf8(const std::string& s) {
     size_t i = 0, n = s.size();
@@ -470,27 +537,9 @@ bool IsValidUtf8(const std::string& s) {
                 continue;
             }
         }
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra;
-        unsigned int cp;
-        if ((c & 0xE0) == 0xC0) extra = 1, cp = c & 0x1F;
-        else if ((c & 0xF0) == 0xE0) extra = 2, cp = c & 0x0F;
-        else if ((c & 0xF8) == 0xF0) extra = 3, cp = c & 0x07;
-        else return false;
-        if (i + static_cast<size_t>(extra) >= n) return false;
-        for (int k = 1; k <= extra; ++k) {
-            unsigned char d = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-            if ((d & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) ||
-            cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += static_cast<size_t>(extra) + 1;
+        const size_t length = Utf8SequenceAt(s, i);
+        if (length == 0) return false;
+        i += length;
     }
     return true;
 }
@@ -516,10 +565,17 @@ std::string Cp1252ToUtf8(const std::string& s) {
         0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     std::string out;
     out.reserve(s.size() + s.size() / 4);
-    for (char ch : s) {
-        unsigned char c = static_cast<unsigned char>(ch);
-        if (c < 0x80) out += ch;
-        else if (c < 0xA0) AppendUtf8(out, high[c - 0x80]);
+    // Sequence by sequence: one bad byte must not turn the good characters
+    // around it into mojibake.
+    for (size_t i = 0; i < s.size();) {
+        const size_t length = Utf8SequenceAt(s, i);
+        if (length > 0) {
+            out.append(s, i, length);
+            i += length;
+            continue;
+        }
+        const unsigned char c = static_cast<unsigned char>(s[i++]);
+        if (c < 0xA0) AppendUtf8(out, high[c - 0x80]);
         else AppendUtf8(out, c);
     }
     return out;

@@ -77,16 +77,22 @@ bool CopyFileBytes(const std::string& from, const std::string& to);
 // Joins the program folder and a Windows-style relative path ("\data\IMF.XML").
 std::string ProgramPath(const std::string& relative);
 
-// Reads a whole file. A text that is not valid UTF-8 is taken as Windows-1252
-// and converted. Returns false when the file cannot be opened.
+// Reads a whole file. A text that is not valid UTF-8 is converted with
+// Cp1252ToUtf8. Returns false when the file cannot be opened.
 bool ReadTextFile(const std::string& path, std::string& text);
 // Writes through a temporary file beside the target, renamed over it, so a
-// crash never leaves half a file. Fails (false) when an existing target cannot
-// be opened for writing or the folder is missing.
+// crash never leaves half a file, and a killed save leaves no file behind but
+// at most "<name>.tmp", which the next save replaces. Fails (false) when an
+// existing target cannot be opened for writing or the folder is missing.
 bool WriteFileAtomic(const std::string& path, const std::string& content);
+// Tests take the way of file systems without unnamed temporary files.
+void SetUnnamedTempFiles(bool available);
 
 // --- UTF-8 ---
 bool IsValidUtf8(const std::string& s);
+// A text that is not wholly UTF-8 (Windows-1252, or the two mixed) as UTF-8:
+// every well-formed UTF-8 character stays, every other byte is read alone as
+// Windows-1252.
 std::string Cp1252ToUtf8(const std::string& s);
 // Cuts a text to at most maxBytes bytes without splitting a character.
 std::string CutUtf8(const std::string& s, size_t maxBytes);

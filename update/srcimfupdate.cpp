@@ -110,7 +110,7 @@ void ImfUpdate::Decode(const std::string& text) {
         const long long dateFrom = dateStartAt + static_cast<long long>(datestart.size());
         const long long dateTo = page.Pos(lowDateEnd);
         if (dateStartAt > 0 && dateFrom < dateTo) {
-            Date = OneLine(page.Sub(dateFrom, dateTo - dateFrom).Str());
+            Date = OneLine(StripTags(page.Sub(dateFrom, dateTo - dateFrom).Str()));
         } else {
             ShowMessage("Can't correctly find date of currencies. (between " + Quoted(datestart) + " and " +
                         Quoted(dateend) + ")");

@@ -144,7 +144,7 @@ void PacificUpdate::Decode(const std::string& text) {
             Date = "01-01-00";
         } else {
             const size_t dateFrom = dateMark + datestart.size();
-            Date = dateEnd > dateFrom ? OneLine(page.Cut(dateFrom, dateEnd)) : std::string();
+            Date = dateEnd > dateFrom ? OneLine(StripTags(page.Cut(dateFrom, dateEnd))) : std::string();
             const size_t at = Date.find(" at ", 1);
             if (at != std::string::npos) Date.erase(at);
         }

@@ -3,11 +3,12 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 
 class XMLItem {
 public:
-    XMLItem(std::string name, std::string value) : Name(std::move(name)), Value(std::move(value)) {}
+    XMLItem(std::string name, std::string_view value) : Name(std::move(name)), Value(value) {}
     ~XMLItem() = default;
     // The first value of a name stays.
     void AddAttribute(const std::string& name, const std::string& value) { Attributes.emplace(name, value); }
@@ -15,6 +16,8 @@ public:
     std::string GetAttribute(const std::string& name) const;
 
     std::string Name;
-    std::string Value;  // everything between the opening and the closing tag, undecoded
+    // Everything between the opening and the closing tag, undecoded. It points
+    // into the text the parser keeps, so it lives as long as the parser's tree.
+    std::string_view Value;
     std::map<std::string, std::string> Attributes;
 };

@@ -49,8 +49,8 @@ std::string XMLNode::GetChildText(const std::string& name) const {
     return item ? Unescape(item->Value) : std::string();
 }
 
-std::string XMLNode::Unescape(const std::string& text) {
-    if (text.find('&') == std::string::npos) return text;
+std::string XMLNode::Unescape(std::string_view text) {
+    if (text.find('&') == std::string_view::npos) return std::string(text);
     static const std::pair<const char*, char> escapes[] = {
         {"&amp;", '&'}, {"&quot;", '"'}, {"&lt;", '<'}, {"&gt;", '>'}};
     std::string out;
@@ -60,7 +60,7 @@ std::string XMLNode::Unescape(const std::string& text) {
         if (text[i] == '&') {
             for (const auto& [entity, character] : escapes) {
                 const size_t n = std::char_traits<char>::length(entity);
-                if (i + n <= text.size() && SameText(text.substr(i, n), entity)) {
+                if (i + n <= text.size() && SameText(std::string(text.substr(i, n)), entity)) {
                     out += character;
                     i += n;
                     replaced = true;
@@ -73,10 +73,10 @@ std::string XMLNode::Unescape(const std::string& text) {
     return out;
 }
 
-std::string XMLNode::ReplaceAll(const std::string& text, const std::string& pattern,
+std::string XMLNode::ReplaceAll(std::string_view text, const std::string& pattern,
                                 const std::string& replacement) {
-    if (pattern.empty()) return text;
-    const std::string upperText = UpperCase(text);
+    if (pattern.empty()) return std::string(text);
+    const std::string upperText = UpperCase(std::string(text));
     const std::string upperPattern = UpperCase(pattern);
     std::string result;
     size_t from = 0;
@@ -91,8 +91,8 @@ std::string XMLNode::ReplaceAll(const std::string& text, const std::string& patt
     return result;
 }
 
-std::string XMLNode::DecodeEntities(const std::string& text) {
-    if (text.find('&') == std::string::npos) return text;  // most values hold no entity
+std::string XMLNode::DecodeEntities(std::string_view text) {
+    if (text.find('&') == std::string_view::npos) return std::string(text);  // most values hold no entity
     std::string s = ReplaceAll(text, "&amp;", "&");
     s = ReplaceAll(s, "&quot;", "\"");
     s = ReplaceAll(s, "&lt;", "<");

@@ -5,6 +5,7 @@
 #include "xml/xmlitem.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class XMLNode {
@@ -29,12 +30,12 @@ public:
     XMLItem* GetItem() const { return Item; }
     const std::vector<XMLNode*>& GetChildren() const { return Children; }
 
-    static std::string DecodeEntities(const std::string& text);
+    static std::string DecodeEntities(std::string_view text);
     // "&amp;", "&quot;", "&lt;" and "&gt;" (in any letter case) replaced in
     // one pass; nothing replaced is looked at again.
-    static std::string Unescape(const std::string& text);
+    static std::string Unescape(std::string_view text);
     // Replaces every match of pattern, found ignoring letter case.
-    static std::string ReplaceAll(const std::string& text, const std::string& pattern,
+    static std::string ReplaceAll(std::string_view text, const std::string& pattern,
                                   const std::string& replacement);
 
     size_t Cursor = 0;

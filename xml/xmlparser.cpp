@@ -3,7 +3,12 @@
 #include "platform/dialogs.h"
 #include "platform/sysutils.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <string_view>
+#include <vector>
 
 namespace {
 // Thrown inside the parser only: a tag with nothing to read ends the parse.
@@ -12,15 +17,143 @@ struct MalformedTag {};
 // Deeper nesting than any file of ours holds is taken as malformed, so a
 // hostile file cannot exhaust the stack.
 constexpr int MaxDepth = 500;
-int depth = 0;
 
-struct DepthGuard {
-    DepthGuard() { ++depth; }
-    ~DepthGuard() { --depth; }
-};
+// An element name never holds these, so the name of a closing tag can be
+// taken to end at them.
+bool EndsName(char c) { return c == '>' || c == ' ' || c == '/'; }
 }  // namespace
 
-XMLParser::~XMLParser() { delete Root; }
+// Every "</" of the text that a name follows, sorted by the text after it:
+// the closing tags that begin with a name are then one run of the order,
+// found by binary search, and the first of them at or after a position is
+// the smallest position of that run still in the index. Positions behind the
+// parse are dropped as it moves on (it only moves forward), and the smallest
+// position of a run comes from the minima of blocks of 64 entries.
+class XMLParser::ClosingTags {
+public:
+    ClosingTags(std::string_view text, size_t from) : text_(text), swept_(from) {
+        // Positions fit 32 bits; a text of 4 GiB or more is searched from
+        // the start of the run instead (far beyond any file of ours).
+        if (text.size() >= std::numeric_limits<uint32_t>::max()) {
+            tooLarge_ = true;
+            return;
+        }
+        for (size_t at = from; (at = text.find("</", at)) != std::string_view::npos; at += 2)
+            if (at + 2 < text.size() && !EndsName(text[at + 2])) sorted_.push_back(static_cast<uint32_t>(at));
+        std::sort(sorted_.begin(), sorted_.end(), [this](uint32_t a, uint32_t b) { return Less(a, b); });
+        alive_.assign((sorted_.size() + 63) / 64, ~uint64_t{0});
+        if (!alive_.empty() && sorted_.size() % 64) alive_.back() = (uint64_t{1} << (sorted_.size() % 64)) - 1;
+        leaves_ = 1;
+        while (leaves_ < alive_.size()) leaves_ *= 2;
+        tree_.assign(2 * leaves_, None);
+        for (size_t b = 0; b < alive_.size(); ++b) tree_[leaves_ + b] = BlockMin(b);
+        for (size_t k = leaves_ - 1; k > 0; --k) tree_[k] = std::min(tree_[2 * k], tree_[2 * k + 1]);
+    }
+
+    // The first "</" at or after `from` followed by the name, ending by `to`.
+    // `from` never goes back between calls.
+    size_t Find(std::string_view name, size_t from, size_t to) {
+        if (tooLarge_) return Scan(name, from, to);
+        SweepTo(from);
+        auto lo = std::partition_point(sorted_.begin(), sorted_.end(),
+                                       [&](uint32_t at) { return ComparePrefix(at, name) < 0; });
+        auto hi = std::partition_point(lo, sorted_.end(), [&](uint32_t at) { return ComparePrefix(at, name) == 0; });
+        const uint32_t first = MinAlive(static_cast<size_t>(lo - sorted_.begin()),
+                                        static_cast<size_t>(hi - sorted_.begin()));
+        if (first == None || first + 2 + name.size() > to) return std::string::npos;
+        return first;
+    }
+
+private:
+    static constexpr uint32_t None = std::numeric_limits<uint32_t>::max();
+
+    // The name after the "</" at `a` against the one at `b`, byte by byte;
+    // equal names in text order.
+    bool Less(uint32_t a, uint32_t b) const {
+        for (size_t i = a + 2, j = b + 2;; ++i, ++j) {
+            const bool endA = i >= text_.size() || EndsName(text_[i]);
+            const bool endB = j >= text_.size() || EndsName(text_[j]);
+            if (endA || endB) return endA && endB ? a < b : endA;
+            if (text_[i] != text_[j])
+                return static_cast<unsigned char>(text_[i]) < static_cast<unsigned char>(text_[j]);
+        }
+    }
+
+    // Below 0: the closing name sorts before every one that begins with the
+    // name; 0: it begins with the name; above 0: it sorts after them.
+    int ComparePrefix(uint32_t at, std::string_view name) const {
+        for (size_t k = 0; k < name.size(); ++k) {
+            const size_t i = at + 2 + k;
+            if (i >= text_.size() || EndsName(text_[i])) return -1;
+            const auto c = static_cast<unsigned char>(text_[i]), n = static_cast<unsigned char>(name[k]);
+            if (c != n) return c < n ? -1 : 1;
+        }
+        return 0;
+    }
+
+    // Drops every position before `from`.
+    void SweepTo(size_t from) {
+        if (from <= swept_) return;
+        // Only up to `from`: a search past it would be repeated by every call.
+        const std::string_view behind = text_.substr(0, std::min(from + 1, text_.size()));
+        for (size_t at = swept_; (at = behind.find("</", at)) != std::string_view::npos; at += 2) {
+            if (at + 2 >= text_.size() || EndsName(text_[at + 2])) continue;
+            const uint32_t pos = static_cast<uint32_t>(at);
+            auto it = std::lower_bound(sorted_.begin(), sorted_.end(), pos,
+                                       [this](uint32_t a, uint32_t b) { return Less(a, b); });
+            if (it == sorted_.end() || *it != pos) continue;
+            const size_t index = static_cast<size_t>(it - sorted_.begin()), block = index / 64;
+            alive_[block] &= ~(uint64_t{1} << (index % 64));
+            size_t k = leaves_ + block;
+            tree_[k] = BlockMin(block);
+            for (k /= 2; k > 0; k /= 2) tree_[k] = std::min(tree_[2 * k], tree_[2 * k + 1]);
+        }
+        swept_ = from;
+    }
+
+    uint32_t BlockMin(size_t block) const { return MinInBlock(block, alive_[block]); }
+
+    uint32_t MinInBlock(size_t block, uint64_t bits) const {
+        uint32_t least = None;
+        for (; bits; bits &= bits - 1)
+            least = std::min(least, sorted_[block * 64 + static_cast<size_t>(__builtin_ctzll(bits))]);
+        return least;
+    }
+
+    // The smallest position still in the index among sorted_[lo, hi).
+    uint32_t MinAlive(size_t lo, size_t hi) const {
+        if (lo >= hi) return None;
+        auto span = [](size_t from, size_t to) {  // bits from..to-1 of a block, 0 <= from < to <= 64
+            const uint64_t upper = to == 64 ? ~uint64_t{0} : (uint64_t{1} << to) - 1;
+            return upper & ~((uint64_t{1} << from) - 1);
+        };
+        const size_t first = lo / 64, last = (hi - 1) / 64;
+        if (first == last) return MinInBlock(first, alive_[first] & span(lo % 64, (hi - 1) % 64 + 1));
+        uint32_t least = std::min(MinInBlock(first, alive_[first] & span(lo % 64, 64)),
+                                  MinInBlock(last, alive_[last] & span(0, (hi - 1) % 64 + 1)));
+        for (size_t l = leaves_ + first + 1, r = leaves_ + last; l < r; l /= 2, r /= 2) {
+            if (l & 1) least = std::min(least, tree_[l++]);
+            if (r & 1) least = std::min(least, tree_[--r]);
+        }
+        return least;
+    }
+
+    // The plain search, for the texts the index cannot hold.
+    size_t Scan(std::string_view name, size_t from, size_t to) const {
+        for (size_t at = text_.find("</", from); at != std::string_view::npos && at + 2 + name.size() <= to;
+             at = text_.find("</", at + 2))
+            if (text_.compare(at + 2, name.size(), name) == 0) return at;
+        return std::string::npos;
+    }
+
+    std::string_view text_;
+    size_t swept_;
+    bool tooLarge_ = false;
+    std::vector<uint32_t> sorted_;  // positions of "</", by the name that follows
+    std::vector<uint64_t> alive_;   // per entry: still at or after the parse position
+    std::vector<uint32_t> tree_;    // minima of the blocks, as a segment tree
+    size_t leaves_ = 1;
+};
 
 std::string XMLParser::ReadFile(const std::string& fileName, bool* unreadable) {
     std::string raw;
@@ -60,26 +193,40 @@ std::string XMLParser::JoinLines(std::string raw) {
     }
     return text;
 }
+
+XMLParser::XMLParser() = default;
+
+XMLParser::~XMLParser() { delete Root; }
+
 XMLNode* XMLParser::Parse(const std::string& fileName) {
     FileName = fileName;
     bool unreadable = false;
     std::string text = ReadFile(fileName, &unreadable);
     if (unreadable) failed_ = true;
-    return ParseText(text);
+    return ParseText(std::move(text));
 }
 
-XMLNode* XMLParser::ParseText(const std::string& text) {
+XMLNode* XMLParser::ParseText(std::string text) {
     delete Root;
-    Root = new XMLNode(new XMLItem("", ""));
-    if (!text.empty()) {
+    Root = nullptr;
+    closingTags_.reset();
+    text_ = std::move(text);
+    scanBudget_ = 4 * text_.size();
+    Root = new XMLNode(new XMLItem("", {}));
+    if (!text_.empty()) {
         try {
-            ParseContent(text, Root);
+            ParseContent(0, text_.size(), Root, 1);
         } catch (const MalformedTag&) {
             failed_ = true;
-            ShowMessage("Error in XML!");
+            Report("Error in XML!");
         }
     }
+    closingTags_.reset();  // only needed while parsing
     return Root;
+}
+
+void XMLParser::Report(const std::string& text) {
+    if (shown_.insert(text).second) ShowMessage(text);
 }
 
 std::string XMLParser::GetTagName(const std::string& tag) { return std::string(TagName(tag)); }
@@ -101,38 +248,78 @@ std::string_view XMLParser::TagName(std::string_view tag) {
 
 bool XMLParser::IsOpeningTag(const std::string& tag) { return !(LastChar(tag) == '/' || FirstChar(tag) == '?'); }
 
-void XMLParser::ParseAttributes(const std::string& tag, XMLItem* item) {
+void XMLParser::ParseAttributes(std::string_view tag, XMLItem* item) {
     // 0-based: `pos` is the index of the next character to look at; it starts
     // right after the name, as the 1-based position "length of the name"
     // stands on the name's last character.
     const size_t len = tag.size();
-    size_t pos = GetTagName(tag).size();
+    size_t pos = TagName(tag).size();
     while (pos < len) {
         size_t start = pos;
         while (start < len && (tag[start] == ' ' || tag[start] == '"')) ++start;
         if (start >= len) break;
         size_t end = tag.find_first_of("=>?", start);
-        if (end == std::string::npos) break;  // a name without a value ends the tag
+        if (end == std::string_view::npos) break;  // a name without a value ends the tag
         if (tag[end] != '=') {
             pos = end + 1;
             continue;
         }
-        std::string name = tag.substr(start, end - start);
+        std::string name(tag.substr(start, end - start));
         size_t valueStart = end + 2;  // the character after "=" is taken as the opening quote
         if (valueStart > len) valueStart = len;
         size_t close = tag.find('"', valueStart);
-        if (close == std::string::npos) close = len;  // no closing quote: the rest of the tag
-        item->AddAttribute(name, tag.substr(valueStart, close - valueStart));
+        if (close == std::string_view::npos) close = len;  // no closing quote: the rest of the tag
+        item->AddAttribute(name, std::string(tag.substr(valueStart, close - valueStart)));
         pos = close + 1;
     }
 }
 
-void XMLParser::ParseContent(const std::string& text, XMLNode* node) {
-    DepthGuard guard;
+// The first "</" at or after `from` that the name follows, ending by `to`;
+// npos when there is none. A closing tag whose name merely begins with the
+// name matches too. Most elements close within a few tags, so those are
+// looked at first; the index answers the rest.
+size_t XMLParser::FindClosingTag(std::string_view name, size_t from, size_t to) {
+    constexpr size_t NearBytes = 1024, NearTags = 32;
+    const size_t near = std::min(to, from + NearBytes);
+    size_t at = from, looked = 0;
+    while (at < near && looked < NearTags) {
+        const void* lt = std::memchr(text_.data() + at, '<', near - at);
+        if (!lt) {
+            at = near;
+            break;
+        }
+        at = static_cast<size_t>(static_cast<const char*>(lt) - text_.data());
+        ++looked;
+        if (at + 1 < to && text_[at + 1] == '/') {
+            if (at + 2 + name.size() > to) return std::string::npos;  // nothing later fits either
+            if (text_.compare(at + 2, name.size(), name) == 0) return at;
+        }
+        ++at;
+    }
+    if (at >= near && near == to) return std::string::npos;  // looked all the way
+    if (!closingTags_ && scanBudget_ > 0) {
+        // A plain search, while all such searching stays within a few times
+        // the text: most files never need the index, which costs a sort.
+        const size_t limit = from + std::min(scanBudget_, to - from);
+        const std::string_view ahead = std::string_view(text_).substr(0, limit);
+        for (at = ahead.find("</", from); at != std::string_view::npos; at = ahead.find("</", at + 2)) {
+            if (at + 2 + name.size() > to || text_.compare(at + 2, name.size(), name) == 0) {
+                scanBudget_ -= at - from;
+                return at + 2 + name.size() > to ? std::string::npos : at;
+            }
+        }
+        scanBudget_ -= limit - from;
+        if (limit == to) return std::string::npos;
+    }
+    if (!closingTags_) closingTags_ = std::make_unique<ClosingTags>(text_, from);
+    return closingTags_->Find(name, from, to);
+}
+
+void XMLParser::ParseContent(size_t from, size_t to, XMLNode* node, int depth) {
     if (depth > MaxDepth) throw MalformedTag();
-    const std::string_view all(text);
-    size_t i = 0;  // scan position - 1
-    while (i + 1 < all.size()) {
+    const std::string_view all = std::string_view(text_).substr(0, to);
+    size_t i = from;  // scan position - 1
+    while (i + 1 < to) {
         size_t lt = all.find('<', i);
         if (lt == std::string_view::npos) return;
         size_t gt = all.find('>', lt + 1);
@@ -146,31 +333,29 @@ void XMLParser::ParseContent(const std::string& text, XMLNode* node) {
         case '!':
             continue;
         case '/':
-            ShowMessage("Error in XML!");
+            Report("Error in XML!");
             continue;
         case '[':
-            if (tag.substr(0, 7) != "[CDATA[") ShowMessage("Unknown tag-use: " + std::string(tag));
+            if (tag.substr(0, 7) != "[CDATA[") Report("Unknown tag-use: " + std::string(tag));
             continue;
         default:
             break;
         }
         const std::string_view name = TagName(tag);
-        std::string value;
+        std::string_view value;
         if (!(tag.back() == '/' || tag.front() == '?')) {  // an opening tag
-            // The first "</" followed by the name: a prefix match closes the element.
-            for (size_t close = all.find("</", gt + 1); close != std::string_view::npos;
-                 close = all.find("</", close + 2)) {
-                if (all.compare(close + 2, name.size(), name) == 0) {
-                    value.assign(all, gt + 1, close - gt - 1);
-                    i = close + 1;
-                    break;
-                }
+            const size_t close = FindClosingTag(name, gt + 1, to);
+            if (close != std::string::npos) {
+                value = all.substr(gt + 1, close - gt - 1);
+                i = close + 1;  // the closing tag is passed over as text
+            } else {
+                unclosed_ = true;  // what follows is read as its siblings
             }
         }
-        XMLItem* item = new XMLItem(std::string(name), std::move(value));
+        XMLItem* item = new XMLItem(std::string(name), value);
         // Only a name ended by "=" makes an attribute.
-        if (tag.find('=') != std::string_view::npos) ParseAttributes(std::string(tag), item);
+        if (tag.find('=') != std::string_view::npos) ParseAttributes(tag, item);
         XMLNode* child = node->AddChild(item);
-        if (!item->Value.empty()) ParseContent(item->Value, child);
+        if (!value.empty()) ParseContent(gt + 1, gt + 1 + value.size(), child, depth + 1);
     }
 }

@@ -1,10 +1,13 @@
 // Kills a program in the middle of saving, again and again: every file must
-// then hold one whole round of writing, never an empty or cut file.
+// then hold one whole round of writing, never an empty or cut file, and no
+// temporary file may pile up beside them.
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <random>
 #include <regex>
 #include <set>
@@ -22,9 +25,21 @@ std::set<int> Rounds(const std::string& text, const std::regex& pattern) {
         rounds.insert(std::stoi((*it)[1]));
     return rounds;
 }
-}  // namespace
 
-TEST(CrashSafety, AKilledSaveLeavesEveryFileWhole) {
+// The files in a folder, by name.
+std::set<std::string> Listing(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
+    return names;
+}
+
+bool Within(const std::set<std::string>& names, const std::set<std::string>& allowed) {
+    return std::includes(allowed.begin(), allowed.end(), names.begin(), names.end());
+}
+
+// Each run of the writer is killed at a random moment; every file must then
+// be whole, and at most one temporary file per target may be left.
+void KillWhileSaving(const char* mode) {
     TempFolder folder;
     std::system(("mkdir -p " + folder.File("data")).c_str());
     WriteAll(folder.File("data/Pacific.XML"),
@@ -38,15 +53,15 @@ TEST(CrashSafety, AKilledSaveLeavesEveryFileWhole) {
     std::mt19937 random(12345);
     int lastRates = 0, lastPort = 0, kills = 0;  // each start writes from round 1 again
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    while (kills < 200) {
+    while (kills < 100) {
         int out[2];
         ASSERT_EQ(pipe(out), 0);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
         posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string writer = CRASH_WRITER, dir = folder.Path();
-        char* argv[] = {writer.data(), dir.data(), nullptr};
+        std::string writer = CRASH_WRITER, dir = folder.Path(), how = mode;
+        char* argv[] = {writer.data(), dir.data(), how.data(), nullptr};
         pid_t pid;
         ASSERT_EQ(posix_spawn(&pid, writer.c_str(), &actions, nullptr, argv, environ), 0);
         posix_spawn_file_actions_destroy(&actions);
@@ -71,9 +86,19 @@ TEST(CrashSafety, AKilledSaveLeavesEveryFileWhole) {
         std::set<int> portRounds = Rounds(ini, port);
         ASSERT_EQ(portRounds.size(), 1u) << ini;
         ASSERT_NE(ini.find("checkOnStart="), std::string::npos);  // the last key: the file is whole
+        ASSERT_TRUE(Within(Listing(folder.Path()), {"data", "tallyvane2.ini", "tallyvane2.ini.tmp"}))
+            << "after " << kills << " kills";
+        ASSERT_TRUE(Within(Listing(folder.File("data")),
+                           {"Pacific.XML", "Pacific.XML.tmp", "windowSettings.xml", "windowSettings.xml.tmp"}))
+            << "after " << kills << " kills";
         lastRates = std::max(lastRates, *rateRounds.begin());
         lastPort = std::max(lastPort, *portRounds.begin());
     }
     EXPECT_GT(lastRates, 1);  // kills did land in the middle of later rounds
     EXPECT_GT(lastPort, 1);
 }
+}  // namespace
+
+TEST(CrashSafety, AKilledSaveLeavesEveryFileWholeAndNoLitter) { KillWhileSaving("unnamed"); }
+
+TEST(CrashSafety, AKilledSaveLeavesNoLitterWithoutUnnamedTempFiles) { KillWhileSaving("named"); }

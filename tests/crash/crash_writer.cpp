@@ -1,6 +1,8 @@
 // Writes a rate file, the window-layout file and tallyvane2.ini over and
 // over through the programs' own code, until it is killed. Every file carries
-// the round number n, so a reader can tell which round it holds.
+// the round number n, so a reader can tell which round it holds. With
+// "named" after the folder it writes as on a file system without unnamed
+// temporary files.
 #include "currency/settings.h"
 #include "currency/srcpacific.h"
 #include "mainwin/main.h"
@@ -14,6 +16,7 @@
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     SetProgramFolder(argv[1]);
+    if (argc > 2 && std::string(argv[2]) == "named") SetUnnamedTempFiles(false);
     ScriptedResponder quiet;
     TApplication application;
     CreateApplicationForms();

@@ -142,25 +142,36 @@ TEST_F(RateSource, AMissingFileIsReportedAndWrittenEmptyAtTheEnd) {
               "  <PREFERREDBASE></PREFERREDBASE>\r\n\r\n</CURRSOURCE>\r\n");
 }
 
-TEST_F(RateSource, ADamagedFileIsKeptAsBackupBeforeItIsReplaced) {
+TEST_F(RateSource, ADamagedFileIsKeptAsBackupAtLoadingAndTheUserIsTold) {
     const std::string damaged = "<CURRSOURCE><CURRENCY><NAME>Kept</NAME><VALUE>1</VALUE></CURRENCY>< ></CURRSOURCE>";
     auto source = Load(damaged);
-    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Error in XML!"});
+    const std::string told = "The rate file " + path() + " was damaged; it was kept as " + path() + ".bak.";
+    EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{"Error in XML!", told}));
+    EXPECT_EQ(dialogs.Boxes().back().type, mtWarning);
+    EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
+    dialogs.Clear();
     source.reset();
+    EXPECT_TRUE(dialogs.Texts().empty());
     EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
     EXPECT_NE(ReadAll(path()).find("Kept"), std::string::npos);
 
-    // A file without the source element is kept too.
-    std::filesystem::remove(path() + ".bak");
-    auto other = Load("<OTHER/>");
-    other.reset();
-    EXPECT_EQ(ReadAll(path() + ".bak"), "<OTHER/>");
+    // Without the source element, or with an element left open, it is kept too.
+    for (const std::string& text : {std::string("<OTHER/>"), std::string("<CURRSOURCE><NAME>P</NAME>")}) {
+        std::filesystem::remove(path() + ".bak");
+        dialogs.Clear();
+        auto other = Load(text);
+        EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{told});
+        other.reset();
+        EXPECT_EQ(ReadAll(path() + ".bak"), text);
+    }
 }
 
 TEST_F(RateSource, ADamagedFileWhoseBackupFailsIsNotReplaced) {
     const std::string damaged = "<CURRSOURCE><CURRENCY><NAME>X</NAME></CURRENCY>< ></CURRSOURCE>";
-    auto source = Load(damaged);
     std::filesystem::create_directory(path() + ".bak");  // no room for the copy
+    auto source = Load(damaged);
+    EXPECT_EQ(dialogs.Texts().back(),
+              "The rate file " + path() + " was damaged; it could not be kept as " + path() + ".bak.");
     dialogs.Clear();
     source.reset();
     EXPECT_EQ(ReadAll(path()), damaged);

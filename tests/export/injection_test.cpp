@@ -1,6 +1,7 @@
-// Names, codes and dates from a hostile page, updated as the user does and then
-// exported through every target: the spreadsheet link must never receive a
-// macro or a formula, the CSV file must parse back into the same columns,
+// Names, codes and dates from a hostile page served on 127.0.0.1, updated as
+// the user does and then exported through every target: the spreadsheet link
+// and the CSV file must never receive a formula, the CSV file must parse back
+// into the same columns, an HTML template must get texts and never markup,
 // and a template must grow by one row per currency and anchor, however its
 // texts are arranged.
 #include "export/exporter.h"
@@ -8,15 +9,26 @@
 #include "export/exportuserfilter.h"
 #include "platform/ddeman.h"
 #include "platform/registry.h"
+#include "support/httpserver.h"
 #include "support/sheetserver.h"
 #include "update/updatefixture.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <regex>
+#include <set>
 
 namespace {
+// Reaches the address fields that a source reads from its data file.
+struct SourceAddress : CurrSource {
+    static void Set(CurrSource* source, const std::string& host) {
+        source->*(&SourceAddress::Host) = host;
+        source->*(&SourceAddress::UpdateUrl) = "/today.html";
+    }
+};
+
 class HostilePage : public ExportDialog {
 protected:
     void SetUp() override {
@@ -24,14 +36,18 @@ protected:
         SetDdeFolder(folder.File("dde"));
         RegistryClear();
         WriteAll(DataFile("Pacific.INI"), ShippedFile("Pacific.INI"));
-        dialogs.QueueFile(std::string(TV_TEST_DATA) + "/hostile_pacific.html");
-        MainForm->OpenFile1->Click();  // "&File" on the Update button's menu
+        server = std::make_unique<TestHttpServer>(
+            [page = SamplePage("hostile_pacific.html")](const HttpRequest&) { return HttpResponse::Ok(page); });
+        SourceAddress::Set(Source(), server->HostPort());
+        MainForm->Internet1->Click();  // "&Internet" on the Update button's menu
         ASSERT_TRUE(WaitUntil([] { return !MainForm->UpdateButton->Down(); }));
+        ASSERT_EQ(server->Requests().size(), 1u);
         ASSERT_TRUE(dialogs.Texts().empty()) << dialogs.Texts()[0];
         base = Source()->FindCurrency(Source()->GetPreferredBase());
     }
     void TearDown() override {
         ExportDialog::TearDown();
+        server.reset();
         SetDdeFolder("");
         RegistryClear();
     }
@@ -60,9 +76,18 @@ protected:
         return rows;
     }
 
+    std::unique_ptr<TestHttpServer> server;
     CurrencyItem* base = nullptr;
+    // The page's date: its tags gone, cut before " at ".
+    const std::string pageDate = "=HYPERLINK(\"http://x\")  & ";
+    // A date as a data file can hold it, with the anchor in it.
     const std::string date = "=HYPERLINK(\"http://x\") <tallyvaneRepeater/> & <b>";
 };
+
+// What a spreadsheet would run as a formula, marked as text.
+std::string Guarded(const std::string& text) {
+    return !text.empty() && std::string("=+-@\t\r").find(text[0]) != std::string::npos ? "'" + text : text;
+}
 
 class TemplateAnchors : public ExportDialog {
 protected:
@@ -142,7 +167,7 @@ TEST_F(HostilePage, TheSpreadsheetGetsTextsNeverFormulasOrMacros) {
         CurrencyItem* c = Source()->FindCurrency(name);
         ASSERT_NE(c, nullptr) << name;
         EXPECT_STREQ(c->GetIso(), iso.c_str());
-        EXPECT_EQ(c->GetDate(), date);
+        EXPECT_EQ(c->GetDate(), pageDate);
     }
 }
 
@@ -162,9 +187,49 @@ TEST_F(HostilePage, CsvColumnsParseBackWhateverTheSeparator) {
             rows.push_back({records[i][0], records[i][1], records[i][2], records[i][3]});
         }
         std::vector<Fields> expected = Table();
-        for (Fields& f : expected) std::erase(f.date, ',');
+        for (Fields& f : expected) {
+            std::erase(f.date, ',');
+            f = {Guarded(f.name), Guarded(f.iso), f.value, Guarded(f.date)};
+        }
         EXPECT_EQ(rows, expected) << "separator " << separator;
+        // No text cell starts as a formula; a negative value stays a number.
+        for (const Fields& f : rows)
+            for (const std::string& cell : {f.name, f.iso, f.date})
+                EXPECT_TRUE(cell.empty() || std::string("=+-@\t\r").find(cell[0]) == std::string::npos) << cell;
     }
+}
+
+TEST_F(HostilePage, TheHtmlTemplateGetsTextsNeverMarkup) {
+    Source()->AddCurrency("<script>alert(1)</script> & \"x\"", "<i>", 3, "<img src=x onerror=alert(1)>", true, false);
+    const std::string path = folder.File("rates.html");
+    ASSERT_TRUE(ExportAll("HTML table", path));
+    const std::string html = ReadAll(path);
+
+    // Only the template's own elements, and every "&" starts an escape.
+    const std::set<std::string> own = {"!DOCTYPE", "html", "head", "meta", "title", "style", "body",
+                                       "h1",       "a",    "p",    "table", "tr",   "th",   "td"};
+    const std::regex tag("<(/?)([^\\s>/]*)");
+    std::map<std::string, int> opened;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), tag); it != std::sregex_iterator(); ++it) {
+        EXPECT_TRUE(own.count((*it)[2])) << (*it)[0];
+        if ((*it)[1] == "") ++opened[(*it)[2]];
+    }
+    const std::vector<Fields> table = Table();
+    EXPECT_EQ(opened["tr"], static_cast<int>(table.size()) + 1);
+    EXPECT_EQ(opened["td"], 4 * static_cast<int>(table.size()));
+    EXPECT_FALSE(std::regex_search(html, std::regex("&(?!amp;|lt;|gt;|quot;)")));
+
+    // Every cell reads back as the currency's text.
+    auto unescaped = [](std::string text) {
+        for (auto [from, to] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
+            text = std::regex_replace(text, std::regex(from), to);
+        return text;
+    };
+    const std::regex row(R"re(<tr><td>([^<"]*)</td><td>([^<"]*)</td><td class="value">([^<"]*)</td><td>([^<"]*)</td></tr>)re");
+    std::vector<Fields> rows;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), row); it != std::sregex_iterator(); ++it)
+        rows.push_back({unescaped((*it)[1]), unescaped((*it)[2]), unescaped((*it)[3]), unescaped((*it)[4])});
+    EXPECT_EQ(rows, table);
 }
 
 TEST_F(HostilePage, ATemplateGrowsByOneRowPerCurrencyWhateverItsTextsHold) {

@@ -254,6 +254,23 @@ TEST_F(MainWindow, ShutdownSavesRatesThenSettingsAndShowsTheNotice) {
     EXPECT_NE(ReadAll(folder.File("tallyvane2.ini")).find("[Internet]"), std::string::npos);
 }
 
+TEST_F(MainWindow, ARememberedFolderWithALineBreakIsKeptUpToIt) {
+    Ini("[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n");
+    Start();
+    // Linux allows a line break in a folder's name.
+    Settings::Instance()->HTMLPath = "/tmp/a\n[Currency]\nDecimals=9";
+    Settings::Instance()->savePath = "/tmp/b\r\nShowSplash=1";
+    Restart();
+    EXPECT_EQ(Settings::Instance()->HTMLPath, "/tmp/a");
+    EXPECT_EQ(Settings::Instance()->savePath, "/tmp/b");
+    EXPECT_EQ(Settings::Instance()->Decimals, 2);
+    EXPECT_FALSE(Settings::Instance()->ShowSplash);  // the keys after it stayed in their section
+    EXPECT_TRUE(dialogs.ModalForms().empty());       // and so did ReadAbout
+    const std::string ini = ReadAll(folder.File("tallyvane2.ini"));
+    EXPECT_EQ(ini.find("[Currency]"), ini.rfind("[Currency]"));
+    EXPECT_EQ(ini.find("Decimals=9"), std::string::npos);
+}
+
 TEST_F(MainWindow, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramStillEnds) {
     Start();  // no INI yet: the about box comes and is cancelled
     fs::create_directory(folder.File("tallyvane2.ini"));

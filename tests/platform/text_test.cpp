@@ -87,6 +87,9 @@ TEST(Text, Utf8FieldsAndWindows1252) {
     EXPECT_FALSE(IsValidUtf8("\xC0\x80"));   // overlong
     EXPECT_FALSE(IsValidUtf8("\xE2\x82"));   // cut short
     EXPECT_EQ(Cp1252ToUtf8("caf\xE9 \x80"), "café €");
+    // Mixed: each well-formed character stays, each other byte is one character.
+    EXPECT_EQ(Cp1252ToUtf8("Złoty \xFF 日本円 \xE2\x82 \xC0\x80 \xED\xA0\x80"),
+              "Złoty ÿ 日本円 â‚ À€ í\xC2\xA0€");
     // "€" is three bytes; a cut never splits it.
     EXPECT_EQ(CutUtf8("ab€", 4), "ab");
     EXPECT_EQ(CutUtf8("ab€", 5), "ab€");

@@ -248,3 +248,15 @@ TEST_F(TrayProgram, HelpAboutAndLaunchTallyvane) {
     QTest::mouseClick(TrayAboutForm->Button1->Handle(), Qt::LeftButton);
     EXPECT_FALSE(TrayAboutForm->Visible());
 }
+
+TEST_F(TrayProgram, AValueWithALineBreakIsWrittenUpToIt) {
+    Ini("pocketvane.ini", "[Other]\r\nx=1\r\n");
+    Start();
+    // Names come from the rate file, which can hold a line break in one.
+    TrayMainForm->TraySettings->LeftSelected = "Euro\r\n[Other]\r\nx=2";
+    TrayMainForm->TraySettings->RightSelected = "Yen\nonTop=1";
+    TrayMainForm->Exit1->Click();
+    EXPECT_EQ(ReadAll(folder.File("pocketvane.ini")),
+              "[Other]\r\nx=1\r\n[PocketvaneProgram]\r\nLeft=-1\r\nTop=-1\r\nleftSelected=Euro\r\n"
+              "rightSelected=Yen\r\nonTop=0\r\nHotKey=0\r\n");
+}

@@ -142,6 +142,15 @@ TEST_F(ImfDecoding, TheDateHeadingInUseAndTheBodyAfterIt) {
     EXPECT_EQ(dialogs.Texts().size(), messages);
 }
 
+TEST_F(ImfDecoding, TheDateKeepsNoTagsAndNoLineBreaks) {
+    SettingsWith();
+    Decode("<title>Representative Exchange Rates</title><H3>x</H3><H3> <b>March\r\n  3</b>, "
+           "<img src=x onerror=alert(1)>2025 </H3><!-- END=/external/ssi/headerf.txt -->"
+           "<TR><TD>Euro</TD><TD>(1)</TD><TD>1.05</TD></TR><P><TABLE border=0><TR><TD>");
+    EXPECT_EQ(date, "March 3, 2025");
+    EXPECT_STREQ(imf->FindCurrency("Euro")->GetDate(), "March 3, 2025");
+}
+
 TEST_F(ImfDecoding, ShortRowsAndEndlessRowsChangeNothing) {
     // Columns from the settings; one below 0 reads the first cell. A row
     // short of a column is no currency, not a nameless one or a rate of 0.

@@ -3,6 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <iostream>
+#include <new>
+
 class XmlReader : public ProgramFolderTest {
 protected:
     XMLNode* ParseFile(const std::string& text) {
@@ -171,4 +179,145 @@ TEST_F(XmlReader, LinesAreJoinedWithCrLfAndANulEndsTheText) {
     XMLNode* root = ParseFile(std::string("<A>1\n2\r3</A>\0<B/>", 17));
     EXPECT_EQ(root->FindFirst("A")->Item->Value, "1\r\n2\r\n3");
     EXPECT_EQ(root->FindFirst("B"), nullptr);
+}
+
+TEST_F(XmlReader, EachMessageShowsOncePerReadAndTheFaultsAreKnown) {
+    std::string text = "<R><A>1</A>";
+    for (int i = 0; i < 5000; ++i) text += "</X>";
+    text += "<[odd]><[odd]><[other]><U><B/></R>";
+    XMLNode* r = ParseFile(text)->FindFirst("R");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->Children.size(), 3u);  // A, then U unclosed with B as its sibling
+    EXPECT_EQ(dialogs.Texts(),
+              (std::vector<std::string>{"Error in XML!", "Unknown tag-use: [odd]", "Unknown tag-use: [other]"}));
+    EXPECT_TRUE(parser.Reported());
+    EXPECT_TRUE(parser.LeftUnclosed());
+    EXPECT_FALSE(parser.Failed());
+
+    // Each read tells its own faults; a clean one tells none.
+    dialogs.Clear();
+    XMLParser again;
+    again.ParseText(text + "< >");
+    EXPECT_EQ(dialogs.Texts(),
+              (std::vector<std::string>{"Error in XML!", "Unknown tag-use: [odd]", "Unknown tag-use: [other]"}));
+    EXPECT_TRUE(again.Failed());
+    dialogs.Clear();
+    XMLParser clean;
+    clean.ParseText("<?xml version=\"1.0\"?><R><A>1</A><B/></R>");
+    EXPECT_TRUE(dialogs.Texts().empty());
+    EXPECT_FALSE(clean.Reported() || clean.LeftUnclosed() || clean.Failed());
+}
+
+namespace {
+// The heap in use, counted at every allocation of the test program, and its
+// high-water mark since the last reset.
+std::atomic<long long> heapInUse{0}, heapPeak{0};
+constexpr size_t HeapHeader = alignof(std::max_align_t);
+}  // namespace
+
+void* operator new(size_t size) {
+    void* block = std::malloc(size + HeapHeader);
+    if (!block) throw std::bad_alloc();
+    *static_cast<size_t*>(block) = size;
+    const long long now = heapInUse += static_cast<long long>(size);
+    for (long long peak = heapPeak; now > peak && !heapPeak.compare_exchange_weak(peak, now);) {
+    }
+    return static_cast<char*>(block) + HeapHeader;
+}
+
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    void* block = static_cast<char*>(p) - HeapHeader;
+    heapInUse -= static_cast<long long>(*static_cast<size_t*>(block));
+    std::free(block);
+}
+
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
+
+namespace {
+struct Cost {
+    double seconds;
+    long long peakBytes;  // above what was in use before
+};
+
+Cost Measure(const std::function<void()>& work) {
+    const long long before = heapInUse;
+    heapPeak = before;
+    const std::clock_t start = std::clock();
+    work();
+    return {double(std::clock() - start) / CLOCKS_PER_SEC, heapPeak - before};
+}
+
+std::string Numbered(const char* format, int i) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, format, i);
+    return buf;
+}
+}  // namespace
+
+// Inputs that cost the old reader gigabytes or minutes: nesting as deep as it
+// follows over a 2 MB rate file, 40,000 opening tags that never close, and
+// 100,000 distinct names opened inside each other. Each must be read within
+// 4 times its size plus 50 MB, in seconds (the bound is loose: benchmarks
+// measure; this only catches a cost that grows with the square).
+TEST_F(XmlReader, DeepUnclosedAndWideInputsAreReadInBoundedTimeAndMemory) {
+    struct Input {
+        const char* kind;
+        std::string text;
+        std::function<void(XMLParser&)> check;
+    };
+    std::string deep = "<?xml version=\"1.0\"?>\r\n<CURRSOURCE>\r\n", closers;
+    for (int i = 1; i <= 496; ++i) {
+        deep += Numbered("<N%03d>", i);
+        closers = Numbered("</N%03d>", i) + closers;
+    }
+    int currencies = 0;
+    for (; deep.size() < (2u << 20); ++currencies)
+        deep += "<CURRENCY><NAME>Currency " + std::to_string(currencies) +
+                "</NAME><VALUE TYPE=\"PER_UNIT\">1.5</VALUE><SELECTED>YES</SELECTED></CURRENCY>\r\n";
+    deep += closers + "</CURRSOURCE>\r\n";
+    std::string unclosed;
+    for (int i = 0; i < 40000; ++i) unclosed += "<u>";
+    for (int i = 0; i < 40000; ++i) unclosed += "<c></c>";
+    std::string wide;
+    for (int i = 0; i < 100000; ++i) wide += Numbered("<n%05d>", i);
+    for (int i = 0; i < 100000; ++i) wide += Numbered("</n%05d>", i);
+
+    const Input inputs[] = {
+        {"deep", deep,
+         [&](XMLParser& p) {
+             XMLNode* node = p.Root->FindFirst("CURRSOURCE");
+             for (int i = 1; node && i <= 496; ++i) node = node->FindFirst(Numbered("N%03d", i));
+             ASSERT_NE(node, nullptr);
+             EXPECT_EQ(node->Children.size(), static_cast<size_t>(currencies));
+             EXPECT_EQ(node->Children.back()->GetChildValue("NAME"), "Currency " + std::to_string(currencies - 1));
+             EXPECT_FALSE(p.Failed() || p.Reported() || p.LeftUnclosed());
+         }},
+        {"unclosed", unclosed,
+         [](XMLParser& p) {
+             EXPECT_EQ(p.Root->Children.size(), 80000u);
+             EXPECT_TRUE(p.LeftUnclosed());
+         }},
+        {"wide", wide,
+         [](XMLParser& p) {
+             // The first name closes at once around all the others, which
+             // never close; the other closing tags close nothing.
+             ASSERT_EQ(p.Root->Children.size(), 1u);
+             EXPECT_EQ(p.Root->Children[0]->Children.size(), 99999u);
+             EXPECT_TRUE(p.LeftUnclosed());
+         }},
+    };
+    for (const Input& input : inputs) {
+        SCOPED_TRACE(input.kind);
+        WriteAll(folder.File("big.xml"), input.text);
+        dialogs.Clear();
+        XMLParser big;
+        const Cost cost = Measure([&] { big.Parse(folder.File("big.xml")); });
+        std::cout << "[ cost     ] " << input.kind << " (" << input.text.size() << " bytes): " << cost.seconds
+                  << " s, " << cost.peakBytes / 1024 << " KB\n";
+        EXPECT_LT(cost.peakBytes, 4 * static_cast<long long>(input.text.size()) + (50 << 20));
+        EXPECT_LT(cost.seconds, 10.0);
+        input.check(big);
+        EXPECT_LE(dialogs.Texts().size(), 1u);
+    }
 }
