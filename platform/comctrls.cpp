@@ -221,16 +221,26 @@ public:
         : click_(std::move(click)), doubleClick_(std::move(doubleClick)) {}
 
 protected:
-    bool eventFilter(QObject*, QEvent* e) override {
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (redelivering_) return false;
         if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
             click_();
         if (e->type() == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton &&
-            doubleClick_)
+            doubleClick_) {
+            // The view finishes its double click first: run before it, a
+            // handler that moves rows would make the view take the row now
+            // under the pointer for a fresh press and choose it.
+            redelivering_ = true;
+            QCoreApplication::sendEvent(watched, e);
+            redelivering_ = false;
             doubleClick_();
+            return true;
+        }
         return false;
     }
 
 private:
+    bool redelivering_ = false;
     std::function<void()> click_;
     std::function<void()> doubleClick_;
 };

@@ -5,6 +5,7 @@
 #include "platform/qtbridge.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
@@ -64,6 +65,7 @@ protected:
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         TControl* c = control_;
+        if (redelivering_) return false;
         switch (event->type()) {
         case QEvent::MouseMove:
         case QEvent::MouseButtonPress:
@@ -105,7 +107,14 @@ protected:
             break;
         }
         case QEvent::MouseButtonDblClick:
-            if (c->OnDblClick) c->Fire(c->OnDblClick);
+            if (c->OnDblClick && !redelivering_) {
+                // The control handles its double click first, then the handler runs.
+                redelivering_ = true;
+                QCoreApplication::sendEvent(watched, event);
+                redelivering_ = false;
+                c->Fire(c->OnDblClick);
+                return true;
+            }
             break;
         case QEvent::Resize:
             c->DoResize();
@@ -146,6 +155,7 @@ protected:
 
 private:
     TControl* control_;
+    bool redelivering_ = false;
 };
 
 // ---------------------------------------------------------------- controls
