@@ -8,6 +8,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
@@ -95,10 +98,25 @@ QString QtFilter(const std::string& filter) {
     return out.join(";;");
 }
 
+// A message box shows its text exactly as given (never as markup), and is
+// wide enough for the window manager to show its whole caption.
+void Prepare(QMessageBox& box) {
+    box.setTextFormat(Qt::PlainText);
+    QFont title = box.font();
+    title.setBold(true);
+    // The caption beside the title bar's icon and its three buttons.
+    const int bar = QFontMetrics(title).height() + 8;
+    const int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) + 4 * bar + 32;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
 class GuiDialogs : public DialogBackend {
 public:
     void ShowMessage(const std::string& text) override {
         QMessageBox box(QMessageBox::NoIcon, Caption(), QtText(text), QMessageBox::Ok, QApplication::activeWindow());
+        Prepare(box);
         box.exec();
     }
 
@@ -120,6 +138,7 @@ public:
                                   {mbIgnore, QMessageBox::Ignore, mrIgnore}};
         for (const Map& m : map)
             if (buttons.Contains(m.button)) box.addButton(m.qt);
+        Prepare(box);
         int chosen = box.exec();
         for (const Map& m : map)
             if (chosen == m.qt) return m.result;

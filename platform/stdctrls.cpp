@@ -82,6 +82,8 @@ QString LabelText(const std::string& caption) {
 // ---------------------------------------------------------------- label
 
 TLabel::TLabel(TComponent* owner, TWinControl* parent, const std::string& caption) : TControl(owner, new QLabel()) {
+    // Texts show as given: a currency name or page title holding a tag is no markup.
+    static_cast<QLabel*>(Handle())->setTextFormat(Qt::PlainText);
     if (parent) SetParent(parent);
     SetCaption(caption);
 }
@@ -600,6 +602,7 @@ TPanel::TPanel(TComponent* owner, TWinControl* parent) : TWinControl(owner, new 
 void TPanel::SetCaption(const std::string& caption) {
     if (!captionLabel_) {
         auto* label = new QLabel(Handle());
+        label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignCenter);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         captionLabel_ = label;
