@@ -263,6 +263,10 @@ void TControl::SetShowHint(bool show) {
 
 void TControl::SetColor(TColor color) {
     color_ = color;
+    ApplyColor(color);
+}
+
+void TControl::ApplyColor(TColor color) {
     if (!Handle()) return;
     QPalette p = Handle()->palette();
     p.setColor(Handle()->backgroundRole(), QtColor(color, Handle()->backgroundRole()));

@@ -149,6 +149,8 @@ protected:
     virtual void DoPopup(int x, int y);
     // The font changed: a control that sizes itself to its text does so again.
     virtual void FontChanged() {}
+    // Paints the control's background in its colour.
+    virtual void ApplyColor(TColor color);
     // The widget whose geometry is the control's bounds (a form's frame).
     virtual QWidget* Frame() const;
 

@@ -140,6 +140,11 @@ QWidget* TForm::ClientWidget() const {
     return impl_->content;
 }
 
+void TForm::ApplyColor(TColor color) {
+    if (impl_->main) impl_->main->mdi->setBackground(QtColor(color, QPalette::Dark));
+    else TWinControl::ApplyColor(color);
+}
+
 void TForm::SetCaption(const std::string& caption) {
     caption_ = caption;
     if (Frame()) Frame()->setWindowTitle(QtText(caption));

@@ -117,6 +117,9 @@ protected:
     // child is shown now, running OnShow before the constructor goes on.
     void FormLoaded();
     QWidget* Frame() const override;
+    // An MDI frame's colour is that of its client area alone; its bars and
+    // children keep their own.
+    void ApplyColor(TColor color) override;
 
 private:
     friend class FormWidget;
