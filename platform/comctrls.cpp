@@ -5,6 +5,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
+#include <QPointer>
+#include <QTimer>
 #include <QHeaderView>
 #include <QIcon>
 #include <QListWidget>
@@ -172,11 +175,30 @@ bool TToolButton::Down() const {
     return b->isCheckable() ? b->isChecked() : b->isDown();
 }
 
+namespace {
+// A button that saw the pointer go to its menu or to a modal window keeps
+// its hover look when the pointer has long left it (the toolkit sends it no
+// leave while a popup or a modal window has the pointer). Checked against
+// where the pointer really is.
+void RefreshHover(QToolButton* b) {
+    QPointer<QToolButton> guard = b;
+    QTimer::singleShot(0, b, [guard] {
+        if (!guard || !guard->testAttribute(Qt::WA_UnderMouse)) return;
+        if (guard->rect().contains(guard->mapFromGlobal(QCursor::pos()))) return;
+        guard->setAttribute(Qt::WA_UnderMouse, false);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(guard, &leave);
+        guard->update();
+    });
+}
+}  // namespace
+
 void TToolButton::SetDown(bool down) {
     if (style_ == tbsSeparator) return;
     auto* b = static_cast<QToolButton*>(Handle());
     b->setCheckable(true);
     b->setChecked(down);
+    if (!down) RefreshHover(b);
 }
 
 void TToolButton::SetDropdownMenu(TPopupMenu* menu) {
@@ -184,6 +206,7 @@ void TToolButton::SetDropdownMenu(TPopupMenu* menu) {
     auto* b = static_cast<QToolButton*>(Handle());
     b->setMenu(menu ? menu->QtMenu() : nullptr);
     b->setPopupMode(menu ? QToolButton::MenuButtonPopup : QToolButton::DelayedPopup);
+    if (menu) QObject::connect(menu->QtMenu(), &QMenu::aboutToHide, b, [b] { RefreshHover(b); });
     Refresh();
 }
 
