@@ -7,7 +7,10 @@
 #include "platform/sysutils.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFileDialog>
+#include <QThread>
+#include <QWindow>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QSpacerItem>
@@ -77,6 +80,16 @@ int VirtualKeyOf(int qtKey) {
 
 void RepaintNow(QWidget* widget) {
     if (!widget) return;
+    // A window shown just now can be drawn only once the window system has
+    // put it on screen; until then a repaint draws nothing anybody sees.
+    QWidget* top = widget->window();
+    if (top->isVisible() && top->windowHandle()) {
+        QDeadlineTimer deadline(1000);
+        while (!top->windowHandle()->isExposed() && !deadline.hasExpired()) {
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (!top->windowHandle()->isExposed()) QThread::msleep(2);
+        }
+    }
     widget->repaint();
     // Let the window system map and draw it while the GUI thread stays busy.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

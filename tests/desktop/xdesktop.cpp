@@ -85,6 +85,16 @@ static XDesktop* instance = nullptr;
 
 XDesktop& XDesktop::Get() { return *instance; }
 
+std::unique_ptr<XDesktop> XDesktop::Connect() {
+    std::unique_ptr<XDesktop> other(new XDesktop);
+    other->display_ = XOpenDisplay(nullptr);
+    return other->display_ ? std::move(other) : nullptr;
+}
+
+XDesktop::~XDesktop() {
+    if (display_) XCloseDisplay(Dpy(display_));
+}
+
 bool XDesktop::Start(bool tray) {
     int fds[2];
     if (pipe(fds) != 0) return false;
@@ -130,9 +140,9 @@ bool XDesktop::Start(bool tray) {
 }
 
 void XDesktop::Stop() {
-    if (instance && instance->display_) XCloseDisplay(Dpy(instance->display_));
-    delete instance;
+    XDesktop* gone = instance;
     instance = nullptr;
+    delete gone;
     ::Stop(processes.tray);
     ::Stop(processes.wm);
     ::Stop(processes.server);

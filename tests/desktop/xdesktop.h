@@ -20,6 +20,9 @@ public:
     static bool Start(bool tray = false);
     static void Stop();
     static XDesktop& Get();
+    // A connection of its own, for a thread that looks while the GUI thread is busy.
+    static std::unique_ptr<XDesktop> Connect();
+    ~XDesktop();
 
     // ---- the window system's view
     unsigned long WindowOf(QWidget* topLevel) const;

@@ -1,0 +1,103 @@
+// Start-up and shutdown windows as the user sees them: the splash, the
+// first-run about box, message boxes during start-up, the closing notice.
+#include "desktop/desktopfixture.h"
+
+#include "mainwin/saving.h"
+
+#include <QMessageBox>
+
+#include <atomic>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+class StartStop : public DesktopProgram {
+protected:
+    // Dark pixels (text) inside a control, as the screen shows it.
+    static int DarkPixels(TControl* control) {
+        QWidget* w = control->Handle();
+        int dark = 0;
+        for (int y = 0; y < w->height(); y += 1)
+            for (int xx = 0; xx < w->width(); xx += 1) {
+                QPoint p = x().RootPos(w, QPoint(xx, y));
+                unsigned c = x().Pixel(p.x(), p.y());
+                if (((c >> 16) & 0xFF) < 0x60 && ((c >> 8) & 0xFF) < 0x60 && (c & 0xFF) < 0x60) ++dark;
+            }
+        return dark;
+    }
+    static QMessageBox* ActiveBox() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        return box && Active(box) ? box : nullptr;
+    }
+};
+}  // namespace
+
+TEST_F(StartStop, TheClosingNoticeIsDrawnBeforeTheShutdownWritesAndStaysDrawnUnderItsBoxes) {
+    StartProgram();
+    // Without its data folder the shutdown cannot write and says so in boxes.
+    std::filesystem::rename(folder.File("data"), folder.File("moved"));
+    int boxes = 0, noticeText = -1;
+    Script s;
+    s.Then("File > Exit", [&] { ClickMenuBar(MainForm->File1); })
+        .When("File shown", [&] { return MainForm->File1->QtMenu()->isVisible(); },
+              [&] { ClickMenuItem(ItemCaptioned(MainForm->File1, "E&xit")); })
+        .When("the first box of the shutdown", [&] { return ActiveBox() != nullptr; },
+              [&] {
+                  EXPECT_TRUE(x().Viewable(x().WindowOf(SavingForm->Handle())));
+                  noticeText = DarkPixels(SavingForm->Label1);
+              })
+        .When("every box answered", [&] {
+            if (QMessageBox* box = ActiveBox()) {
+                ++boxes;
+                box->done(QMessageBox::Ok);
+            }
+            return !MainForm->CurrentSource && !SavingForm->Visible();
+        });
+    ASSERT_TRUE(s.Run()) << s.Failed();
+    EXPECT_GE(boxes, 1);
+    EXPECT_GT(noticeText, 20) << "the notice showed no text";
+}
+
+TEST_F(StartStop, TheClosingNoticeShowsItsTextWhenTheWritingStarts) {
+    StartProgram();
+    // The first file the shutdown writes is a pipe here: the program stops in
+    // it until a reader comes, and the screen shows what it had drawn by then.
+    const std::string first = DataFile("Pacific.XML");
+    std::filesystem::remove(first);
+    ASSERT_EQ(mkfifo(first.c_str(), 0644), 0);
+    const pid_t gui = static_cast<pid_t>(syscall(SYS_gettid));
+    std::atomic<int> dark{-1};
+    std::thread watcher([&] {
+        // Until the GUI thread waits in the opening of the pipe.
+        const std::string state = "/proc/self/task/" + std::to_string(gui) + "/syscall";
+        for (int i = 0; i < 10000; ++i) {
+            std::ifstream in(state);
+            long number = -1;
+            in >> number;
+            if (number == SYS_openat) break;
+            usleep(1000);
+        }
+        std::unique_ptr<XDesktop> look = XDesktop::Connect();
+        std::vector<unsigned long> notice = look->WindowsTitled("Saving...");
+        int count = 0;
+        if (!notice.empty() && look->Viewable(notice.front())) {
+            QRect text = QRect(look->ClientRect(notice.front()).topLeft() + QPoint(52, 15), QSize(140, 16));
+            for (int y = text.top(); y <= text.bottom(); ++y)
+                for (int xx = text.left(); xx <= text.right(); ++xx) {
+                    unsigned c = look->Pixel(xx, y);
+                    if (((c >> 16) & 0xFF) < 0x60 && ((c >> 8) & 0xFF) < 0x60 && (c & 0xFF) < 0x60) ++count;
+                }
+        }
+        dark = count;
+        int fd = open(first.c_str(), O_RDONLY);  // lets the program go on
+        if (fd >= 0) close(fd);
+    });
+    MainForm->Close();
+    watcher.join();
+    EXPECT_GT(dark.load(), 20) << "the notice showed no text when the writing started";
+}
