@@ -24,6 +24,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 #include <set>
 
@@ -47,6 +48,9 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override {
         e->ignore();  // the form decides what closing means
+        // A window without a close box cannot be closed from outside (a
+        // window manager may offer a close button all the same).
+        if (form_ && e->spontaneous() && !form_->HasCloseBox()) return;
         if (form_) form_->HandleClose();
     }
     void keyPressEvent(QKeyEvent* e) override {
@@ -194,6 +198,8 @@ void TForm::SetBorderStyle(TFormBorderStyle style) {
     ApplyFlags();
     FixSize();
 }
+
+bool TForm::HasCloseBox() const { return borderStyle_ != bsNone && (borderIcons_ & biSystemMenu); }
 
 bool TForm::FixedSize() const {
     return borderStyle_ == bsSingle || borderStyle_ == bsDialog || borderStyle_ == bsToolWindow;
@@ -491,6 +497,7 @@ int TForm::ShowModal() {
     modalResult_ = 0;
     QWidget* w = Frame();
     w->setWindowModality(Qt::ApplicationModal);
+    PrepareModal(w);
     SetVisible(true);
     QPointer<QWidget> guard = impl_->content;
     const bool scripted = Dialogs().RunModal(this);
@@ -522,6 +529,7 @@ int TForm::ShowModal() {
         modal_ = false;
         SetVisible(false);
         w->setWindowModality(Qt::NonModal);
+        ApplyFlags();  // back to the form's own flags once it is no dialog on top
     }
     return result;
 }
@@ -658,6 +666,56 @@ void TForm::AddToolBar(TToolBar* bar) {
 
 void TForm::SetStatusBar(TStatusBar* bar) {
     if (impl_->main && bar) impl_->main->setStatusBar(bar->QtStatusBar());
+}
+
+// ---------------------------------------------------------------- modal windows
+
+namespace {
+// Puts a modal window back on screen when the window manager minimised it.
+class ModalKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && event->type() == QEvent::WindowStateChange && (w->windowState() & Qt::WindowMinimized) &&
+            w->isModal()) {
+            QPointer<QWidget> guard = w;
+            QTimer::singleShot(0, w, [guard] {
+                if (!guard || !guard->isVisible() || !guard->isModal()) return;
+                guard->setWindowState(guard->windowState() & ~Qt::WindowMinimized);
+                guard->show();
+                guard->raise();
+                guard->activateWindow();
+            });
+        }
+        return false;
+    }
+};
+}  // namespace
+
+void PrepareModal(QWidget* window) {
+    if (!window || !window->isWindow()) return;
+    QWidget* onTop = nullptr;
+    for (QWidget* other : QApplication::topLevelWidgets())
+        if (other != window && other->isVisible() && (other->windowFlags() & Qt::WindowStaysOnTopHint)) onTop = other;
+    if (onTop && !(window->windowFlags() & Qt::WindowStaysOnTopHint))
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // A window of the program, not a stand-alone one: the window manager keeps
+    // it above the window it belongs to, the main window or, while one is up,
+    // the window that stays on top.
+    QWidget* main = Application && Application->MainForm() ? Application->MainForm()->Handle()->window() : nullptr;
+    QWidget* owner = onTop ? onTop : main && main != window && main->isVisible() ? main : nullptr;
+    if (owner) {
+        window->winId();
+        if (window->windowHandle() && owner->windowHandle())
+            window->windowHandle()->setTransientParent(owner->windowHandle());
+    }
+    if (!window->property("tvModalKeeper").toBool()) {
+        window->setProperty("tvModalKeeper", true);
+        window->installEventFilter(new ModalKeeper(window));
+    }
 }
 
 // ---------------------------------------------------------------- busy marks

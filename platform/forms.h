@@ -138,6 +138,7 @@ private:
     TButton* FindButton(bool cancel) const;
     void DestroyWhenIdle();
     bool FixedSize() const;
+    bool HasCloseBox() const;
     void FixSize();
     void ResizeFrame(QWidget* w, QSize size);
 

@@ -114,6 +114,7 @@ QString QtFilter(const std::string& filter) {
 // A message box shows its text exactly as given (never as markup), and is
 // wide enough for the window manager to show its whole caption.
 void Prepare(QMessageBox& box) {
+    PrepareModal(&box);
     box.setTextFormat(Qt::PlainText);
     QFont title = box.font();
     title.setBold(true);
@@ -167,6 +168,8 @@ public:
         if (r.filterIndex >= 1 && r.filterIndex <= filters.size()) dialog.selectNameFilter(filters[r.filterIndex - 1]);
         if (!r.defaultExt.empty()) dialog.setDefaultSuffix(QtText(r.defaultExt));
         if (!r.fileName.empty()) dialog.selectFile(QtText(r.fileName));
+        dialog.setWindowModality(Qt::ApplicationModal);
+        PrepareModal(&dialog);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
         r.fileName = StdText(dialog.selectedFiles().first());
         r.filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;

@@ -33,6 +33,13 @@ int VirtualKeyOf(int qtKey);
 // Paints a window at once, so it shows while the GUI thread is busy.
 void RepaintNow(QWidget* widget);
 
+// Readies a window that is about to be shown modally: above any window of
+// ours that stays on top (a start-up box is never hidden under the splash),
+// a dialog of the main window for the window manager, and never left
+// minimised (a minimised modal window would leave the program blocked
+// behind a window nobody sees).
+void PrepareModal(QWidget* window);
+
 // Marks a form as running one of its handlers, so a release waits for it.
 class FormBusy {
 public:

@@ -2,9 +2,13 @@
 // first-run about box, message boxes during start-up, the closing notice.
 #include "desktop/desktopfixture.h"
 
+#include "mainwin/about.h"
+#include "mainwin/loadingwin.h"
 #include "mainwin/saving.h"
 
 #include <QMessageBox>
+#include <QPushButton>
+#include <QWindow>
 
 #include <atomic>
 #include <fcntl.h>
@@ -100,4 +104,76 @@ TEST_F(StartStop, TheClosingNoticeShowsItsTextWhenTheWritingStarts) {
     MainForm->Close();
     watcher.join();
     EXPECT_GT(dark.load(), 20) << "the notice showed no text when the writing started";
+}
+
+TEST_F(StartStop, StartUpBoxesStandAboveTheSplash) {
+    Ini("[Program]\r\nReadAbout=0\r\nShowSplash=1\r\n");
+    std::filesystem::remove(DataFile("IMF.XML"));  // "Can't find file: ..." during start-up
+    CreateApplicationForms();
+    const unsigned long splashWindow = x().WindowOf(LoadingForm->Handle());
+    int boxesSeen = 0;
+    bool aboutSeen = false;
+    auto above = [&](QWidget* w) {
+        const int top = x().StackPosition(x().WindowOf(w)), under = x().StackPosition(splashWindow);
+        return top >= 0 && under >= 0 && top > under;
+    };
+    Script s;
+    s.Then("start", [&] { MainForm->Show(); })
+        .When("every start-up box answered from above the splash",
+              [&] {
+                  QWidget* modal = QApplication::activeModalWidget();
+                  if (!modal || !Active(modal) || !x().Viewable(splashWindow))
+                      return !modal && MainForm->CurrentSource && !LoadingForm->Visible();
+                  EXPECT_TRUE(WaitUntil([&] { return above(modal); }, 2000)) << "under the splash";
+                  if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                      ++boxesSeen;
+                      x().Click(x().Centre(box->defaultButton() ? static_cast<QWidget*>(box->defaultButton())
+                                                                : box->buttons().front()));
+                  } else if (modal == AboutForm->Handle()) {
+                      aboutSeen = true;
+                      x().Click(x().Centre(AboutForm->OKButton->Handle()));  // "I Agree"
+                  }
+                  WaitUntil([&] { return QApplication::activeModalWidget() != modal; }, 2000);
+                  return false;
+              })
+        .When("the splash gone", [&] { return !x().Viewable(splashWindow); });
+    ASSERT_TRUE(s.Run(20000)) << s.Failed();
+    EXPECT_GE(boxesSeen, 1);
+    EXPECT_TRUE(aboutSeen);
+    EXPECT_TRUE(MainForm->AppSettings->ReadAbout);
+}
+
+TEST_F(StartStop, ModalDialogsBelongToTheMainWindowRefuseOutsideClosesWithoutCloseBoxAndStayUp) {
+    StartProgram();
+    // The about box: a dialog of the main window, put back when minimised.
+    TMenuItem* about = ItemCaptioned(MainForm->Help1, "&About");
+    ASSERT_NE(about, nullptr);
+    unsigned long box = 0;
+    Script s;
+    s.Then("Help > About", [&] { ClickMenuBar(MainForm->Help1); })
+        .When("Help shown", [&] { return MainForm->Help1->QtMenu()->isVisible(); }, [&] { ClickMenuItem(about); })
+        .When("the about box", [&] { return AboutForm->Visible() && Active(AboutForm->Handle()); },
+              [&] {
+                  box = x().WindowOf(AboutForm->Handle());
+                  EXPECT_EQ(x().TransientFor(box), MainWindow());
+                  EXPECT_EQ(x().WindowType(box), "DIALOG");
+                  EXPECT_TRUE(x().HasState(box, "MODAL"));
+                  x().RequestMinimize(box);
+              })
+        .When("the about box back on screen after the minimise",
+              [&] {
+                  return x().WmState(box) == 1 && x().Viewable(box) && x().WmState(MainWindow()) == 1 &&
+                         Active(AboutForm->Handle()) && AboutForm->Handle()->windowHandle()->isExposed() &&
+                         QApplication::activeWindow() == AboutForm->Handle();
+              },
+              [&] {
+                  // The window manager may still hold the pointer for a moment
+                  // after putting the windows back; a user clicks again.
+                  for (int i = 0; i < 5 && AboutForm->Visible(); ++i) {
+                      x().Click(x().Centre(AboutForm->OKButton->Handle()));
+                      WaitUntil([&] { return !AboutForm->Visible(); }, 1000);
+                  }
+              })
+        .When("the about box closed", [&] { return !AboutForm->Visible(); });
+    ASSERT_TRUE(s.Run()) << s.Failed();
 }

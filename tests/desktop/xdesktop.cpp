@@ -130,6 +130,25 @@ bool XDesktop::Start(bool tray) {
         return ok;
     };
     if (!Poll(wmReady, 10000)) return false;
+    // The manager names itself before it takes windows in: a probe window
+    // shows when it really manages them.
+    // A map request that comes while it is still starting is lost, so the
+    // probe asks again until it is taken in.
+    ::Window probe = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 10, 10, 0, 0, 0);
+    auto managed = [&] {
+        for (unsigned long w : instance->Windows(DefaultRootWindow(d), "_NET_CLIENT_LIST"))
+            if (w == probe) return true;
+        return false;
+    };
+    bool managing = false;
+    for (int attempt = 0; attempt < 40 && !managing; ++attempt) {
+        XMapWindow(d, probe);
+        XSync(d, False);
+        managing = Poll(managed, 250);
+    }
+    XDestroyWindow(d, probe);
+    XSync(d, False);
+    if (!managing || !Poll([&] { return !managed(); }, 10000)) return false;
     if (tray) {
         processes.tray = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height",
                                 "24", "--SetDockType", "true", "--expand", "true", "--transparent", "false"});
@@ -250,6 +269,18 @@ int XDesktop::WmState(unsigned long window) const {
 unsigned long XDesktop::ActiveWindow() const {
     std::vector<unsigned long> w = Windows(DefaultRootWindow(Dpy(display_)), "_NET_ACTIVE_WINDOW");
     return w.empty() ? 0 : w.front();
+}
+
+unsigned long XDesktop::TransientFor(unsigned long window) const {
+    ::Window parent = 0;
+    return XGetTransientForHint(Dpy(display_), window, &parent) ? parent : 0;
+}
+
+int XDesktop::StackPosition(unsigned long window) const {
+    std::vector<unsigned long> stack = Stacking();
+    for (size_t i = 0; i < stack.size(); ++i)
+        if (stack[i] == window) return static_cast<int>(i);
+    return -1;
 }
 
 std::vector<unsigned long> XDesktop::Stacking() const {
@@ -425,6 +456,8 @@ void XDesktop::Type(const std::string& text) {
         Sync();
     }
 }
+
+void XDesktop::RoundTrip() { Key("Shift_R"); }
 
 void XDesktop::RequestClose(unsigned long window) {
     Display* d = Dpy(display_);

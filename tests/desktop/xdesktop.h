@@ -39,6 +39,9 @@ public:
     // WM_STATE: 1 normal, 3 iconic, 0 withdrawn or none.
     int WmState(unsigned long window) const;
     unsigned long ActiveWindow() const;
+    unsigned long TransientFor(unsigned long window) const;
+    // Position in the window manager's stacking, bottom 0; -1 when not managed.
+    int StackPosition(unsigned long window) const;
     // Managed windows, bottom to top.
     std::vector<unsigned long> Stacking() const;
     // Managed windows with this exact title.
@@ -63,6 +66,9 @@ public:
     void KeyDown(const std::string& combo);
     void KeyUp(const std::string& combo);
     void Type(const std::string& text);
+    // Returns once the toolkit has taken in every input sent before (a key
+    // nobody acts on goes the same way); needs a window of ours with the keyboard.
+    void RoundTrip();
     // Asks the window manager to close a window, as its close box does.
     void RequestClose(unsigned long window);
     // Asks the window manager to iconify a window, as its minimise button does.
