@@ -31,6 +31,7 @@ TExportForm::TExportForm(TComponent* owner) : TForm(owner) {
     Button1->SetBounds(101, 94, 75, 25);
     Button2 = new TButton(this, this, "&Cancel");
     Button2->SetBounds(182, 94, 75, 25);
+    Button2->SetCancel(true);  // Escape closes the dialog
     CheckBox1 = new TCheckBox(this, this, "Only export selected currencies.");
     CheckBox1->SetBounds(12, 62, 245, 20);
     CheckBox1->SetChecked(true);

@@ -559,6 +559,12 @@ bool TForm::HandleKey(int qtKey, int modifiers) {
         return true;  // a form without a Cancel button ignores Escape
     }
     if (qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter) {
+        // Enter presses the focused button, whatever button is the default.
+        auto* focused = dynamic_cast<TButton*>(ControlOf(QApplication::focusWidget()));
+        if (focused && focused->ParentForm() == this) {
+            if (focused->Enabled() && focused->Visible()) focused->Click();
+            return true;
+        }
         TButton* def = FindButton(false);
         if (def && def->Enabled() && def->Visible()) {
             def->Click();

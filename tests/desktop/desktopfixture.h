@@ -110,10 +110,15 @@ protected:
         x().Click(p.x(), p.y());
     }
     // True when the window manager has made this widget's window the active one.
-    static bool Active(QWidget* w) { return w && x().ActiveWindow() == x().WindowOf(w); }
+    // Active for the window manager and for the toolkit alike.
+    static bool Active(QWidget* w) {
+        return w && x().ActiveWindow() == x().WindowOf(w) && QApplication::activeWindow() == w->window();
+    }
     // Clicks into a control and waits until it has the keyboard.
-    static bool ClickInto(TControl* control) {
-        x().Click(x().Centre(control->Handle()));
+    // (A second click at the same spot soon after would be a double click:
+    // `at` picks another spot in the control.)
+    static bool ClickInto(TControl* control, QPoint at = QPoint(-1, -1)) {
+        x().Click(at.x() < 0 ? x().Centre(control->Handle()) : x().RootPos(control->Handle(), at));
         return WaitUntil([&] { return control->Focused() && Active(control->Handle()); });
     }
     static TMenuItem* ItemCaptioned(TMenuItem* menu, const std::string& caption) {

@@ -2,10 +2,7 @@
 #include "desktop/layerfixture.h"
 
 TEST_F(DesktopLayer, AModalFormWithoutCloseBoxRefusesACloseFromOutside) {
-    TForm* main = new TForm(app.get());
-    app->SetMainForm(main);
-    main->SetClientSize(400, 300);
-    ASSERT_TRUE(ShowAndWait(main));
+    ASSERT_NE(ShowMainForm(), nullptr);
     TForm* dialog = new TForm(app.get());
     dialog->SetBorderStyle(bsDialog);
     dialog->SetBorderIcons(0);

@@ -6,6 +6,7 @@
 #include "platform/vcl.h"
 
 #include <QApplication>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -24,14 +25,26 @@ protected:
         QApplication::processEvents();
     }
     static XDesktop& x() { return XDesktop::Get(); }
-    static bool Active(QWidget* w) { return w && x().ActiveWindow() == x().WindowOf(w); }
+    // Active for the window manager and for the toolkit alike.
+    static bool Active(QWidget* w) {
+        return w && x().ActiveWindow() == x().WindowOf(w) && QApplication::activeWindow() == w->window();
+    }
     // Shows a top-level form and waits until the window manager has it on screen and active.
     static bool ShowAndWait(TForm* form) {
         form->Show();
         return WaitUntil([&] { return x().Viewable(x().WindowOf(form->Handle())) && Active(form->Handle()); });
     }
-    static bool ClickInto(TControl* control) {
-        x().Click(x().Centre(control->Handle()));
+    // A main window for the dialogs of a test to belong to, as in the programs.
+    TForm* ShowMainForm() {
+        TForm* main = new TForm(app.get());
+        app->SetMainForm(main);
+        main->SetClientSize(500, 400);
+        return ShowAndWait(main) ? main : nullptr;
+    }
+    // (A second click at the same spot soon after would be a double click:
+    // `at` picks another spot in the control.)
+    static bool ClickInto(TControl* control, QPoint at = QPoint(-1, -1)) {
+        x().Click(at.x() < 0 ? x().Centre(control->Handle()) : x().RootPos(control->Handle(), at));
         return WaitUntil([&] { return control->Focused() && Active(control->Handle()); });
     }
 

@@ -2,6 +2,7 @@
 // as a user does while a child window's field has the cursor.
 #include "desktop/desktopfixture.h"
 
+#include "export/exportwin.h"
 #include "platform/stdctrls.h"
 #include "windows/worldwin.h"
 
@@ -117,4 +118,23 @@ TEST_F(MainKeys, EditAndWindowCommandsAreEnabledOnlyWithATarget) {
     x().Key("End");
     x().Key("ctrl+v");
     EXPECT_TRUE(WaitUntil([&] { return world->Edit1->Text() == "345"; }));
+}
+
+TEST_F(MainKeys, TheExportDialogAnswersEscapeAndEnterOnItsFocusedCancel) {
+    StartProgram();
+    for (const char* key : {"Escape", "Return"}) {
+        Script s;
+        s.Then("Ctrl+T", [&] { x().Key("ctrl+t"); })
+            .When("the export dialog", [&] { return ExportForm->Visible() && Active(ExportForm->Handle()); },
+                  [&] {
+                      if (std::string(key) == "Return") {
+                          ExportForm->Button2->SetFocus();  // Cancel, reached by Tab
+                          WaitUntil([&] { return ExportForm->Button2->Focused(); });
+                      }
+                      x().Key(key);
+                  })
+            .When("closed", [&] { return !ExportForm->Visible(); });
+        ASSERT_TRUE(s.Run()) << s.Failed() << " with " << key;
+        EXPECT_TRUE(launches.Files().empty());
+    }
 }
