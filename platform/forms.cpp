@@ -57,6 +57,12 @@ protected:
         if (form_ && form_->HandleKey(e->key(), static_cast<int>(e->modifiers()))) return;
         QWidget::keyPressEvent(e);
     }
+    bool event(QEvent* e) override {
+        const bool done = QWidget::event(e);
+        if (form_ && (e->type() == QEvent::Move || e->type() == QEvent::Resize)) form_->FrameChanged();
+        if (form_ && e->type() == QEvent::WindowStateChange && isWindow()) form_->StateChanged();
+        return done;
+    }
 
 private:
     TForm* form_;
@@ -79,10 +85,48 @@ protected:
         e->ignore();
         if (form_) form_->HandleClose();
     }
+    bool event(QEvent* e) override {
+        const bool done = QMainWindow::event(e);
+        if (form_ && (e->type() == QEvent::Move || e->type() == QEvent::Resize)) form_->FrameChanged();
+        return done;
+    }
 
 private:
     TForm* form_;
 };
+
+namespace {
+// Tells a form when its window changed state (the toolkit maximises a new
+// child of the MDI frame while the active one is maximised).
+class StateWatch : public QObject {
+public:
+    StateWatch(QObject* parent, std::function<void()> changed) : QObject(parent), changed_(std::move(changed)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::WindowStateChange) changed_();
+        return false;
+    }
+
+private:
+    std::function<void()> changed_;
+};
+
+// Tells a form when its window is on screen, frame and all.
+class ExposeWatch : public QObject {
+public:
+    ExposeWatch(QObject* parent, std::function<void()> exposed) : QObject(parent), exposed_(std::move(exposed)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) exposed_();
+        return false;
+    }
+
+private:
+    std::function<void()> exposed_;
+};
+}  // namespace
 
 struct TForm::Impl {
     QPointer<QWidget> content;         // the form's own widget (Handle)
@@ -93,6 +137,16 @@ struct TForm::Impl {
     TMenuItem* windowMenu = nullptr;
     QList<QAction*> windowListActions;
     std::string iconFile;
+    // Bounds set on a window whose frame the window manager has not yet
+    // drawn: applied to the frame once its size is known, and what the
+    // form reports until then.
+    QRect pendingFrame;
+    bool hasPendingFrame = false;
+    // The window's OnShow runs before the window appears; meanwhile state
+    // and bounds only record what the window will show with.
+    bool showing = false;
+    QSize normalSize;  // of a fixed-size form, for when it is normal again
+    QPointer<QObject> exposeWatch;
 };
 
 namespace {
@@ -205,24 +259,54 @@ bool TForm::FixedSize() const {
     return borderStyle_ == bsSingle || borderStyle_ == bsDialog || borderStyle_ == bsToolWindow;
 }
 
+namespace {
+// A maximised or minimised window takes the size its state gives it; a
+// fixed size holds only in the normal state.
+bool Sized(QWidget* w) {
+    return !(w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+}
+void Unfix(QWidget* w) {
+    w->setMinimumSize(0, 0);
+    w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+}  // namespace
+
 void TForm::FixSize() {
     QWidget* w = Frame();
     if (!w || style_ == fsMDIForm) return;
-    if (FixedSize()) {
+    if (FixedSize() && Sized(w)) {
+        impl_->normalSize = w->size();
         w->setFixedSize(w->size());
     } else {
-        w->setMinimumSize(0, 0);
-        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        Unfix(w);
     }
 }
 
 void TForm::ResizeFrame(QWidget* w, QSize size) {
-    if (FixedSize()) {
-        w->setMinimumSize(0, 0);
-        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (FixedSize()) Unfix(w);
+    if (FixedSize() && !Sized(w)) {
+        impl_->normalSize = size;  // the size it comes back to
+        return;
     }
     w->resize(size);
-    if (FixedSize()) w->setFixedSize(w->size());
+    if (FixedSize()) {
+        impl_->normalSize = w->size();
+        w->setFixedSize(w->size());
+    }
+}
+
+void TForm::StateChanged() {
+    QWidget* w = Frame();
+    if (!w || style_ == fsMDIForm || !FixedSize()) return;
+    if (!Sized(w)) {
+        Unfix(w);
+        // A maximised child fills the client area, whatever its designed size.
+        if (impl_->sub && impl_->sub->mdiArea() && (w->windowState() & Qt::WindowMaximized))
+            impl_->sub->resize(impl_->sub->mdiArea()->viewport()->size());
+    } else if (impl_->normalSize.isValid()) {
+        w->resize(impl_->normalSize);
+        w->setFixedSize(impl_->normalSize);
+    }
 }
 
 void TForm::SetBorderIcons(int icons) {
@@ -254,9 +338,12 @@ void TForm::Dock() {
     sub->setWindowTitle(QtText(caption_));
     if (!impl_->iconFile.empty()) sub->setWindowIcon(LoadIcon(impl_->iconFile));
     impl_->sub = sub;
+    if (!sub->property("tvStateWatch").toBool()) {
+        sub->setProperty("tvStateWatch", true);
+        sub->installEventFilter(new StateWatch(sub, [this] { StateChanged(); }));
+    }
     ApplyFlags();
     content->show();
-    sub->resize(sub->sizeHint().expandedTo(size + (sub->size() - content->size())));
     SetClientSize(size.width(), size.height());
     FixSize();
     if (impl_->visible) sub->show();
@@ -287,13 +374,35 @@ int TForm::Top() const { return Frame() ? Frame()->y() : 0; }
 int TForm::Width() const {
     QWidget* w = Frame();
     if (!w) return 0;
+    if (w->isWindow() && impl_->hasPendingFrame) return impl_->pendingFrame.width();
     return w->isWindow() ? w->frameGeometry().width() : w->width();
 }
 
 int TForm::Height() const {
     QWidget* w = Frame();
     if (!w) return 0;
+    if (w->isWindow() && impl_->hasPendingFrame) return impl_->pendingFrame.height();
     return w->isWindow() ? w->frameGeometry().height() : w->height();
+}
+
+namespace {
+// True when the window manager has drawn the window's frame (or has none to draw).
+bool FrameKnown(QWidget* w) {
+    return w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed();
+}
+}  // namespace
+
+void TForm::FrameChanged() {
+    QWidget* w = Frame();
+    if (!impl_->hasPendingFrame || !w || !w->isWindow() || !FrameKnown(w)) return;
+    const QSize extra = w->frameGeometry().size() - w->size();
+    if (extra.width() < 0 || extra.height() < 0) return;  // the frame is not measured yet
+    impl_->hasPendingFrame = false;
+    if (w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) return;
+    const QRect frame = impl_->pendingFrame;
+    if (extra.isEmpty() && w->frameGeometry().size() == frame.size()) return;
+    w->move(frame.topLeft());
+    ResizeFrame(w, QSize(std::max(0, frame.width() - extra.width()), std::max(0, frame.height() - extra.height())));
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
@@ -304,6 +413,10 @@ void TForm::SetBounds(int left, int top, int width, int height) {
         QSize extra = w->frameGeometry().size() - w->size();
         w->move(left, top);
         ResizeFrame(w, QSize(std::max(0, width - extra.width()), std::max(0, height - extra.height())));
+        // Before the window manager has framed the window its frame is not
+        // known: the bounds are kept and the frame made to fit them later.
+        impl_->hasPendingFrame = !FrameKnown(w);
+        impl_->pendingFrame = QRect(left, top, width, height);
     } else {
         w->move(left, top);
         ResizeFrame(w, QSize(std::max(0, width), std::max(0, height)));
@@ -319,9 +432,15 @@ void TForm::SetClientSize(int width, int height) {
         return;
     }
     QSize extra = frame->size() - content->size();
+    if (impl_->sub) {
+        // The child's frame (title and borders) is known from the start,
+        // even while the frame has not laid out its content.
+        const QMargins m = impl_->sub->contentsMargins();
+        extra = QSize(m.left() + m.right(), m.top() + m.bottom());
+    }
     ResizeFrame(frame, QSize(width + extra.width(), height + extra.height()));
     // A hidden MDI child's frame lays out its content only when shown; until
-    // then the content takes the size here, so the frame's extra stays known.
+    // then the content takes the size here.
     if (impl_->sub) content->resize(width, height);
 }
 
@@ -346,8 +465,10 @@ void TForm::SetWindowState(TWindowState state) {
     Qt::WindowStates s = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
     if (state == wsMinimized) s |= Qt::WindowMinimized;
     if (state == wsMaximized) s |= Qt::WindowMaximized;
+    if (state != wsNormal && FixedSize()) Unfix(w);
     w->setWindowState(s);
-    if (impl_->visible) w->show();
+    StateChanged();
+    if (impl_->visible && !impl_->showing) w->show();
 }
 
 void TForm::PlaceAtFirstShow() {
@@ -387,15 +508,41 @@ void TForm::SetVisible(bool visible) {
     QWidget* frame = Frame();
     if (visible) {
         PlaceAtFirstShow();
+        const bool window = frame && frame->isWindow();
+        if (window) {
+            // As in the class library, a window's OnShow runs before the
+            // window appears, so the state and bounds it sets are the ones
+            // the window manager first sees (a window mapped maximised and
+            // then set back is not reliably set back).
+            impl_->showing = true;
+            HandleShow();
+            if (!LiveForms().count(this)) return;
+            impl_->showing = false;
+            if (!impl_->visible) return;  // OnShow hid it again
+            frame = Frame();
+        }
         if (impl_->sub) impl_->content->show();
         if (frame) {
-            frame->show();
-            frame->raise();
-            if (impl_->sub && impl_->sub->mdiArea()) impl_->sub->mdiArea()->setActiveSubWindow(impl_->sub);
-            else if (frame->isWindow()) frame->activateWindow();
+            if (frame->isWindow() && !impl_->exposeWatch) {
+                frame->winId();
+                if (QWindow* handle = frame->windowHandle()) {
+                    auto* watch = new ExposeWatch(frame, [this] { FrameChanged(); });
+                    handle->installEventFilter(watch);
+                    impl_->exposeWatch = watch;
+                }
+            }
+            const bool minimised = frame->windowState() & Qt::WindowMinimized;
+            if (frame->isWindow() && minimised && frame->isHidden()) ShowIconic(frame);
+            else frame->show();
+            // A window that starts minimised stays so.
+            if (!minimised) {
+                frame->raise();
+                if (impl_->sub && impl_->sub->mdiArea()) impl_->sub->mdiArea()->setActiveSubWindow(impl_->sub);
+                else if (frame->isWindow()) frame->activateWindow();
+            }
         }
         if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
-        HandleShow();
+        if (!window) HandleShow();
     } else {
         if (frame) frame->hide();
         HandleHide();
@@ -783,7 +930,7 @@ void TApplication::ProcessMessages() { QApplication::processEvents(); }
 void TApplication::HandleMessage() { QApplication::processEvents(QEventLoop::WaitForMoreEvents); }
 
 void TApplication::Minimize() {
-    if (mainForm_ && mainForm_->Frame()) mainForm_->Frame()->showMinimized();
+    if (mainForm_) mainForm_->SetWindowState(wsMinimized);
 }
 
 void TApplication::ShowException(const std::string& message) { MessageDlg(message, mtError, {mbOK}, 0); }

@@ -138,6 +138,10 @@ private:
     TButton* FindButton(bool cancel) const;
     void DestroyWhenIdle();
     bool FixedSize() const;
+    // The window moved or changed size: bounds kept for a frame not yet drawn now apply.
+    void FrameChanged();
+    // The window became maximised, minimised or normal.
+    void StateChanged();
     bool HasCloseBox() const;
     void FixSize();
     void ResizeFrame(QWidget* w, QSize size);

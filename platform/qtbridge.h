@@ -40,6 +40,9 @@ void RepaintNow(QWidget* widget);
 // behind a window nobody sees).
 void PrepareModal(QWidget* window);
 
+// Shows a window that is to start minimised, so that it stays minimised.
+void ShowIconic(QWidget* window);
+
 // Marks a form as running one of its handlers, so a release waits for it.
 class FormBusy {
 public:

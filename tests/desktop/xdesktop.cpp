@@ -472,6 +472,19 @@ void XDesktop::RequestClose(unsigned long window) {
     Sync();
 }
 
+void XDesktop::RequestActivate(unsigned long window) {
+    Display* d = Dpy(display_);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = AtomOf("_NET_ACTIVE_WINDOW");
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 2;  // from a pager or task bar
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    Sync();
+}
+
 void XDesktop::RequestMinimize(unsigned long window) {
     Display* d = Dpy(display_);
     XEvent e{};

@@ -71,6 +71,8 @@ public:
     void RoundTrip();
     // Asks the window manager to close a window, as its close box does.
     void RequestClose(unsigned long window);
+    // Asks the window manager to bring a window up, as a task bar does.
+    void RequestActivate(unsigned long window);
     // Asks the window manager to iconify a window, as its minimise button does.
     void RequestMinimize(unsigned long window);
 
