@@ -17,6 +17,9 @@
 #ifndef TV_DESKTOP_TRAY
 #define TV_DESKTOP_TRAY 0
 #endif
+#ifndef TV_DESKTOP_WM
+#define TV_DESKTOP_WM 1
+#endif
 
 namespace {
 // A test that hangs in a nested loop is ended with its name, not by CTest's
@@ -60,7 +63,7 @@ private:
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new Watchdog);
-    if (!XDesktop::Start(TV_DESKTOP_TRAY)) {
+    if (!XDesktop::Start(TV_DESKTOP_TRAY, TV_DESKTOP_WM)) {
         std::fprintf(stderr, "The virtual desktop (Xvfb, openbox%s) did not start.\n", TV_DESKTOP_TRAY ? ", trayer" : "");
         XDesktop::Stop();
         return 1;

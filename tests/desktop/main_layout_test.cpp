@@ -1,6 +1,7 @@
 // The window layout file under a window manager: states and geometry of the
 // main window and its children survive exit and start.
 #include "desktop/desktopfixture.h"
+#include "desktop/layoutfile.h"
 
 #include "windows/preferredwin.h"
 #include "windows/worldwin.h"
@@ -8,32 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include <regex>
 
 namespace {
-std::string Element(const std::string& name, int value) {
-    return "    <" + name + ">" + std::to_string(value) + "</" + name + ">\r\n";
-}
-std::string Main(int left, int top, int width, int height, int state) {
-    return "  <MAIN>\r\n" + Element("LEFT", left) + Element("TOP", top) + Element("WIDTH", width) +
-           Element("HEIGHT", height) + Element("STATE", state) + "  </MAIN>\r\n\r\n";
-}
-std::string World(int x, int y, int state) {
-    return "  <WINDOW>\r\n    <TYPE>World</TYPE>\r\n    <VALUE>1</VALUE>\r\n" + Element("LEFTSET", 0) +
-           Element("RIGHTSET", 1) + Element("LEFT", x) + Element("TOP", y) + Element("WIDTH", -1) +
-           Element("HEIGHT", -1) + Element("STATE", state) + "  </WINDOW>\r\n\r\n";
-}
-std::string Layout(const std::string& body) {
-    return "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<!--  This is a generated file. Do not edit. -->\r\n"
-           "<WINDOWS>\r\n" + body + "</WINDOWS>\r\n";
-}
-// A number of the MAIN element (or of the first WINDOW) in a written layout file.
-int Written(const std::string& file, const std::string& block, const std::string& name) {
-    std::smatch m;
-    std::regex re("<" + block + ">[\\s\\S]*?<" + name + ">(-?[0-9]+)</" + name + ">");
-    return std::regex_search(file, m, re) ? std::stoi(m[1]) : -99999;
-}
-
 class LayoutFile : public DesktopProgram {
 protected:
     std::string File() const { return DataFile("windowSettings.xml"); }
@@ -47,7 +24,7 @@ protected:
 }  // namespace
 
 TEST_F(LayoutFile, TheMainWindowsNormalPlaceAndSizeRoundTrip) {
-    WriteAll(File(), Layout(Main(100, 80, 900, 700, 0)));
+    WriteAll(File(), LayoutFileText(LayoutMain(100, 80, 900, 700, 0)));
     for (int round = 0; round < 2; ++round) {
         if (round == 0) StartProgram();
         else Restart();
@@ -59,15 +36,15 @@ TEST_F(LayoutFile, TheMainWindowsNormalPlaceAndSizeRoundTrip) {
     }
     Quit();
     const std::string written = ReadAll(File());
-    EXPECT_EQ(Written(written, "MAIN", "STATE"), 0);
-    EXPECT_EQ(Written(written, "MAIN", "LEFT"), 100);
-    EXPECT_EQ(Written(written, "MAIN", "TOP"), 80);
-    EXPECT_EQ(Written(written, "MAIN", "WIDTH"), 900);
-    EXPECT_EQ(Written(written, "MAIN", "HEIGHT"), 700);
+    EXPECT_EQ(LayoutNumber(written, "MAIN", "STATE"), 0);
+    EXPECT_EQ(LayoutNumber(written, "MAIN", "LEFT"), 100);
+    EXPECT_EQ(LayoutNumber(written, "MAIN", "TOP"), 80);
+    EXPECT_EQ(LayoutNumber(written, "MAIN", "WIDTH"), 900);
+    EXPECT_EQ(LayoutNumber(written, "MAIN", "HEIGHT"), 700);
 }
 
 TEST_F(LayoutFile, AMinimisedMainWindowStartsMinimisedAndStaysSo) {
-    WriteAll(File(), Layout(Main(100, 80, 900, 700, 1)));
+    WriteAll(File(), LayoutFileText(LayoutMain(100, 80, 900, 700, 1)));
     CreateApplicationForms();
     MainForm->Show();
     ASSERT_TRUE(WaitUntil([&] { return MainForm->CurrentSource && x().WmState(MainWindow()) == 3; }))
@@ -75,7 +52,7 @@ TEST_F(LayoutFile, AMinimisedMainWindowStartsMinimisedAndStaysSo) {
     EXPECT_FALSE(x().Viewable(MainWindow()));
     EXPECT_EQ(MainForm->WindowState(), wsMinimized);
     Quit();
-    EXPECT_EQ(Written(ReadAll(File()), "MAIN", "STATE"), 1);
+    EXPECT_EQ(LayoutNumber(ReadAll(File()), "MAIN", "STATE"), 1);
 
     // Brought up from the task bar, it stays up, and the next start is normal.
     app = std::make_unique<TApplication>();
@@ -91,11 +68,11 @@ TEST_F(LayoutFile, AMinimisedMainWindowStartsMinimisedAndStaysSo) {
     EXPECT_TRUE(WaitUntil([&] { return Active(MainForm->Handle()); }));
     EXPECT_EQ(x().WmState(MainWindow()), 1);
     Quit();
-    EXPECT_NE(Written(ReadAll(File()), "MAIN", "STATE"), 1);
+    EXPECT_NE(LayoutNumber(ReadAll(File()), "MAIN", "STATE"), 1);
 }
 
 TEST_F(LayoutFile, AMaximisedChildReopensMaximisedAndTheNextChildFitsItsContent) {
-    WriteAll(File(), Layout(World(10, 10, 2) + Main(0, 0, 1000, 800, 0)));
+    WriteAll(File(), LayoutFileText(LayoutWorld(10, 10, 2) + LayoutMain(0, 0, 1000, 800, 0)));
     StartProgram();
     TWorldForm* world = FirstWorld();
     ASSERT_NE(world, nullptr);
@@ -116,5 +93,5 @@ TEST_F(LayoutFile, AMaximisedChildReopensMaximisedAndTheNextChildFitsItsContent)
     EXPECT_TRUE(WaitUntil([&] { return lowest->geometry().bottom() < content->height(); }))
         << "buttons cut off: " << lowest->geometry().bottom() << " >= " << content->height();
     Quit();
-    EXPECT_EQ(Written(ReadAll(File()), "WINDOW", "STATE"), 2);
+    EXPECT_EQ(LayoutNumber(ReadAll(File()), "WINDOW", "STATE"), 2);
 }

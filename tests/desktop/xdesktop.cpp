@@ -95,7 +95,12 @@ XDesktop::~XDesktop() {
     if (display_) XCloseDisplay(Dpy(display_));
 }
 
-bool XDesktop::Start(bool tray) {
+static bool withWindowManager = true;
+
+bool XDesktop::HasWindowManager() { return withWindowManager; }
+
+bool XDesktop::Start(bool tray, bool windowManager) {
+    withWindowManager = windowManager;
     int fds[2];
     if (pipe(fds) != 0) return false;
     processes.server = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
@@ -116,6 +121,7 @@ bool XDesktop::Start(bool tray) {
     instance->display_ = XOpenDisplay(display.c_str());
     if (!instance->display_) return false;
     Display* d = Dpy(instance->display_);
+    if (!windowManager) return true;
     processes.wm = Spawn({"openbox", "--sm-disable"});
     const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
     auto wmReady = [&] {

@@ -17,7 +17,8 @@ class XDesktop {
 public:
     // Starts Xvfb and openbox (and trayer with `tray`) and points the toolkit
     // at them. False when one of them cannot start.
-    static bool Start(bool tray = false);
+    static bool Start(bool tray = false, bool windowManager = true);
+    static bool HasWindowManager();
     static void Stop();
     static XDesktop& Get();
     // A connection of its own, for a thread that looks while the GUI thread is busy.
