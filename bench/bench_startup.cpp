@@ -24,6 +24,7 @@ extern char** environ;
 namespace {
 std::string self;
 std::string folder;
+std::string crowded;  // a program folder whose layout file reopens 1,000 windows
 
 // withText: a one-item menu bar, so the font system starts as it must for
 // any window that shows text.
@@ -64,11 +65,17 @@ void Run(benchmark::State& state, const char* mode) {
 }
 
 void BareMdiWindow(benchmark::State& state) { Run(state, "--bare"); }
+void TallyvaneWithThousandWindows(benchmark::State& state) {
+    std::swap(folder, crowded);
+    Run(state, "--tallyvane");
+    std::swap(folder, crowded);
+}
 void BareMdiWindowWithMenu(benchmark::State& state) { Run(state, "--bare-menu"); }
 void TallyvaneMainWindow(benchmark::State& state) { Run(state, "--tallyvane"); }
 BENCHMARK(BareMdiWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BareMdiWindowWithMenu)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(TallyvaneMainWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(TallyvaneWithThousandWindows)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -82,9 +89,23 @@ int main(int argc, char** argv) {
     for (const char* f : {"IMF.XML", "Pacific.XML"})
         std::filesystem::copy_file(std::string(TV_SOURCE_DIR) + "/data/" + f, folder + "/data/" + f);
     std::ofstream(folder + "/tallyvane2.ini") << "[Program]\r\nReadAbout=1\r\n";
+    pattern = (std::filesystem::temp_directory_path() / "tallyvane-start-XXXXXX").string();
+    crowded = mkdtemp(pattern.data());
+    std::filesystem::copy(folder, crowded, std::filesystem::copy_options::recursive);
+    {
+        std::ofstream layout(crowded + "/data/windowSettings.xml", std::ios::binary);
+        layout << "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<WINDOWS>\r\n";
+        for (int i = 0; i < 1000; ++i)
+            layout << "  <WINDOW>\r\n    <TYPE>World</TYPE>\r\n    <VALUE>" << i << "</VALUE>\r\n    <LEFTSET>" << i % 7
+                   << "</LEFTSET>\r\n    <RIGHTSET>" << i % 5 << "</RIGHTSET>\r\n    <LEFT>" << (i * 13) % 600
+                   << "</LEFT>\r\n    <TOP>" << (i * 7) % 400
+                   << "</TOP>\r\n    <WIDTH>-1</WIDTH>\r\n    <HEIGHT>-1</HEIGHT>\r\n    <STATE>0</STATE>\r\n  </WINDOW>\r\n";
+        layout << "</WINDOWS>\r\n";
+    }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     std::filesystem::remove_all(folder);
+    std::filesystem::remove_all(crowded);
     return 0;
 }

@@ -26,6 +26,7 @@
 #include <QToolBar>
 #include <QWindow>
 
+#include <algorithm>
 #include <set>
 
 TApplication* Application = nullptr;
@@ -146,6 +147,8 @@ struct TForm::Impl {
     // and bounds only record what the window will show with.
     bool showing = false;
     QSize normalSize;  // of a fixed-size form, for when it is normal again
+    QPoint dockedAt;   // the child's place before it was undocked
+    bool hasDockedAt = false;
     QPointer<QObject> exposeWatch;
 };
 
@@ -241,9 +244,12 @@ void TForm::ApplyFlags() {
         if (borderStyle_ != bsDialog && (borderIcons_ & biMaximize)) f |= Qt::WindowMaximizeButtonHint;
     }
     if (style_ == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    // Moving a window marks it as placed by the user, which a window manager
+    // honours: a window not placed yet is left to the window manager.
+    const bool moved = w->testAttribute(Qt::WA_Moved);
     QPoint pos = w->pos();
     w->setWindowFlags(f);
-    w->move(pos);
+    if (moved) w->move(pos);
     if (shown) w->show();
 }
 
@@ -346,6 +352,12 @@ void TForm::Dock() {
     content->show();
     SetClientSize(size.width(), size.height());
     FixSize();
+    if (impl_->hasDockedAt) {
+        // Back where it was before it was undocked, within the client area.
+        const QSize room = area->viewport()->size();
+        sub->move(std::clamp(impl_->dockedAt.x(), 0, std::max(0, room.width() - sub->width())),
+                  std::clamp(impl_->dockedAt.y(), 0, std::max(0, room.height() - sub->height())));
+    }
     if (impl_->visible) sub->show();
     else sub->hide();
 }
@@ -355,6 +367,8 @@ void TForm::Undock() {
     QWidget* content = impl_->content;
     if (!sub || !content) return;
     QPoint global = sub->mapToGlobal(QPoint(0, 0));
+    impl_->dockedAt = sub->pos();
+    impl_->hasDockedAt = true;
     QSize size = content->size();
     sub->setWidget(nullptr);
     impl_->sub = nullptr;
@@ -471,6 +485,23 @@ void TForm::SetWindowState(TWindowState state) {
     if (impl_->visible && !impl_->showing) w->show();
 }
 
+namespace {
+// Each new child one title bar further down and right than the one before,
+// starting again at the top left when it would leave the visible client area.
+void CascadeChild(QMdiArea* area, QMdiSubWindow* sub) {
+    const int step = std::max(8, sub->contentsMargins().top());
+    const QSize room = area->viewport()->size();
+    int next = area->property("tvCascade").toInt();
+    QPoint at(next * step, next * step);
+    if (next > 0 && (at.x() + sub->width() > room.width() || at.y() + sub->height() > room.height())) {
+        next = 0;
+        at = QPoint(0, 0);
+    }
+    sub->move(at);
+    area->setProperty("tvCascade", next + 1);
+}
+}  // namespace
+
 void TForm::PlaceAtFirstShow() {
     if (placed_) return;
     placed_ = true;
@@ -491,6 +522,12 @@ void TForm::PlaceAtFirstShow() {
     case poMainFormCenter:
     case poOwnerFormCenter:
         if (area.isValid()) w->move(area.center() - QPoint(Width() / 2, Height() / 2));
+        break;
+    case poDefault:
+    case poDefaultPosOnly:
+        // A child placed by the system cascades down the client area; a
+        // top-level window is left to the window manager.
+        if (impl_->sub && impl_->sub->mdiArea()) CascadeChild(impl_->sub->mdiArea(), impl_->sub);
         break;
     default:
         break;
@@ -537,8 +574,23 @@ void TForm::SetVisible(bool visible) {
             // A window that starts minimised stays so.
             if (!minimised) {
                 frame->raise();
-                if (impl_->sub && impl_->sub->mdiArea()) impl_->sub->mdiArea()->setActiveSubWindow(impl_->sub);
-                else if (frame->isWindow()) frame->activateWindow();
+                // A child becomes the active one at once only in a frame on
+                // screen (activating each child of a hidden frame costs time
+                // that grows with their number); the frame activates its
+                // newest child when it appears.
+                if (impl_->sub && impl_->sub->mdiArea()) {
+                    if (impl_->sub->mdiArea()->isVisible()) impl_->sub->mdiArea()->setActiveSubWindow(impl_->sub);
+                } else if (frame->isWindow()) {
+                    frame->activateWindow();
+                }
+                if (impl_->main && !impl_->main->mdi->activeSubWindow()) {
+                    const QList<QMdiSubWindow*> children = impl_->main->mdi->subWindowList(QMdiArea::CreationOrder);
+                    for (auto it = children.rbegin(); it != children.rend(); ++it)
+                        if ((*it)->isVisible()) {
+                            impl_->main->mdi->setActiveSubWindow(*it);
+                            break;
+                        }
+                }
             }
         }
         if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();

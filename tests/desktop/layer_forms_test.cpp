@@ -38,3 +38,22 @@ TEST_F(DesktopLayer, AModalFormWithoutCloseBoxRefusesACloseFromOutside) {
     EXPECT_EQ(result, mrCancel);
     EXPECT_EQ(closes, 2);
 }
+
+TEST_F(DesktopLayer, AWindowPlacedByTheSystemIsLeftToTheWindowManager) {
+    ASSERT_NE(ShowMainForm(), nullptr);
+    TForm* tool = new TForm(app.get(), fsStayOnTop);
+    tool->SetBorderStyle(bsSingle);
+    tool->SetBorderIcons(biSystemMenu);
+    tool->SetPosition(poDefault);
+    tool->SetClientSize(300, 80);
+    ASSERT_TRUE(ShowAndWait(tool));
+    EXPECT_FALSE(x().AsksForPosition(x().WindowOf(tool->Handle())));
+    // One given a place keeps it.
+    TForm* placed = new TForm(app.get());
+    placed->SetClientSize(200, 80);
+    placed->SetLeft(321);
+    placed->SetTop(234);
+    ASSERT_TRUE(ShowAndWait(placed));
+    EXPECT_TRUE(x().AsksForPosition(x().WindowOf(placed->Handle())));
+    EXPECT_TRUE(WaitUntil([&] { return x().FrameRect(x().WindowOf(placed->Handle())).topLeft() == QPoint(321, 234); }));
+}

@@ -2,8 +2,14 @@
 #include "desktop/desktopfixture.h"
 
 #include "windows/rateswin.h"
+#include "windows/worldwin.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTreeWidget>
+
+#include <vector>
 
 namespace {
 class ChildWindows : public DesktopProgram {
@@ -44,4 +50,34 @@ TEST_F(ChildWindows, ADoubleClickInTheRatesListsLeavesNoNeighbourChosen) {
     ASSERT_TRUE(WaitUntil([&] { return left->Count() == leftBefore + 1; }));
     EXPECT_TRUE(WaitUntil([&] { return rates->ListView1->SelCount() == 0; }, 1000));
     EXPECT_FALSE(rates->FromPrefButton->Enabled());
+}
+
+TEST_F(ChildWindows, NewChildrenCascadeInsideTheClientAreaAndComeBackWhereTheyWereWhenDocked) {
+    StartProgram();
+    auto* area = static_cast<QMdiArea*>(MainForm->ClientWidget());
+    std::vector<TWorldForm*> worlds;
+    for (int i = 0; i < 3; ++i) {
+        x().Key("ctrl+w");
+        ASSERT_TRUE(WaitUntil([&] { return MainForm->OpenWindows.size() == static_cast<size_t>(i + 1); }));
+    }
+    for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::CreationOrder)) {
+        EXPECT_TRUE(area->viewport()->rect().contains(sub->geometry())) << sub->x() << "," << sub->y();
+        for (TCurrencyWindow* w : MainForm->OpenWindows)
+            if (w->Handle() == sub->widget()) worlds.push_back(dynamic_cast<TWorldForm*>(w));
+    }
+    ASSERT_EQ(worlds.size(), 3u);
+    auto at = [](TForm* f) { return QPoint(f->Left(), f->Top()); };
+    EXPECT_EQ(at(worlds[0]), QPoint(0, 0));
+    EXPECT_GT(at(worlds[1]).x(), 0);
+    EXPECT_GT(at(worlds[1]).y(), 0);
+    EXPECT_GT(at(worlds[2]).y(), at(worlds[1]).y());
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+
+    TWorldForm* world = worlds[2];  // the one on top, whose buttons show
+    const QPoint before = at(world);
+    x().Click(x().Centre(world->UndockButton->Handle()));  // "Un&dock"
+    ASSERT_TRUE(WaitUntil([&] { return world->FormStyle() != fsMDIChild && x().Viewable(x().WindowOf(world->Handle())); }));
+    x().Click(x().Centre(world->UndockButton->Handle()));  // "&Dock"
+    ASSERT_TRUE(WaitUntil([&] { return world->FormStyle() == fsMDIChild && world->Handle()->isVisible(); }));
+    EXPECT_EQ(at(world), before);
 }

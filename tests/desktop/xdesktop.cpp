@@ -282,6 +282,13 @@ unsigned long XDesktop::TransientFor(unsigned long window) const {
     return XGetTransientForHint(Dpy(display_), window, &parent) ? parent : 0;
 }
 
+bool XDesktop::AsksForPosition(unsigned long window) const {
+    XSizeHints hints{};
+    long supplied = 0;
+    if (!XGetWMNormalHints(Dpy(display_), window, &hints, &supplied)) return false;
+    return (hints.flags & (USPosition | PPosition)) != 0;
+}
+
 int XDesktop::StackPosition(unsigned long window) const {
     std::vector<unsigned long> stack = Stacking();
     for (size_t i = 0; i < stack.size(); ++i)

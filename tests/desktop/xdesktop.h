@@ -41,6 +41,8 @@ public:
     int WmState(unsigned long window) const;
     unsigned long ActiveWindow() const;
     unsigned long TransientFor(unsigned long window) const;
+    // True when the window asked for a place of its own (user or program position hint).
+    bool AsksForPosition(unsigned long window) const;
     // Position in the window manager's stacking, bottom 0; -1 when not managed.
     int StackPosition(unsigned long window) const;
     // Managed windows, bottom to top.
