@@ -47,10 +47,10 @@ TEST_F(LayoutFile, AMinimisedMainWindowStartsMinimisedAndStaysSo) {
     WriteAll(File(), LayoutFileText(LayoutMain(100, 80, 900, 700, 1)));
     CreateApplicationForms();
     MainForm->Show();
-    ASSERT_TRUE(WaitUntil([&] { return MainForm->CurrentSource && x().WmState(MainWindow()) == 3; }))
-        << "wm state " << x().WmState(MainWindow());
+    ASSERT_TRUE(WaitUntil([&] {
+        return MainForm->CurrentSource && x().WmState(MainWindow()) == 3 && MainForm->WindowState() == wsMinimized;
+    })) << "wm state " << x().WmState(MainWindow());
     EXPECT_FALSE(x().Viewable(MainWindow()));
-    EXPECT_EQ(MainForm->WindowState(), wsMinimized);
     Quit();
     EXPECT_EQ(LayoutNumber(ReadAll(File()), "MAIN", "STATE"), 1);
 
