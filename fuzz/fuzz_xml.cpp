@@ -16,13 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         XMLNode* node = pending.back();
         pending.pop_back();
         ++visited;
-        for (XMLNode* child : node->Children) {
+        for (XMLNode* child : node->GetChildren()) {
             child->GetChildValue("NAME");
-            child->Item->GetAttribute("TYPE");
+            child->GetItem()->GetAttribute("TYPE");
             pending.push_back(child);
         }
-        if (!node->Children.empty()) {
-            const std::string name = node->Children[0]->Item->Name;
+        if (!node->GetChildren().empty()) {
+            const std::string name(node->GetChildren()[0]->GetItem()->Name);
             for (XMLNode* n = node->FindFirst(name); n; n = node->FindNext()) {
             }
         }

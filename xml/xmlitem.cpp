@@ -1,6 +1,6 @@
 #include "xml/xmlitem.h"
 
-std::string XMLItem::GetAttribute(const std::string& name) const {
+std::string XMLItem::GetAttribute(std::string_view name) const {
     auto it = Attributes.find(name);
     return it == Attributes.end() ? std::string() : it->second;
 }
