@@ -79,7 +79,7 @@ protected:
     std::unique_ptr<TestHttpServer> server;
     CurrencyItem* base = nullptr;
     // The page's date: its tags gone, cut before " at ".
-    const std::string pageDate = "=HYPERLINK(\"http://x\")  & ";
+    const std::string pageDate = "=HYPERLINK(\"http://x\")  &";
     // A date as a data file can hold it, with the anchor in it.
     const std::string date = "=HYPERLINK(\"http://x\") <tallyvaneRepeater/> & <b>";
 };
