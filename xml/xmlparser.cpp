@@ -212,10 +212,12 @@ XMLNode* XMLParser::ParseText(std::string text) {
         failed_ = true;
         Report(ErrorInXml, {});
     } else if (!text_.empty()) {
-        // Every element has a "<" and a ">" of its own. Pages of the list
-        // that are never written are never taken from the system either.
-        elements_.reserve(std::min(std::count(text_.begin(), text_.end(), '<'),
-                                   std::count(text_.begin(), text_.end(), '>')));
+        // Every element has a "<", a ">" and a character between them of its
+        // own. Pages of the list that are never written are never taken from
+        // the system either.
+        elements_.reserve(std::min({static_cast<size_t>(std::count(text_.begin(), text_.end(), '<')),
+                                    static_cast<size_t>(std::count(text_.begin(), text_.end(), '>')),
+                                    text_.size() / 3}));
         try {
             ParseContent(0, text_.size(), 1);
         } catch (const MalformedTag&) {
