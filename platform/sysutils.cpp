@@ -633,21 +633,28 @@ std::string Cp1252ToUtf8(const std::string& s) {
         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
         0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
         0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    std::string out;
-    out.reserve(s.size() + s.size() / 4);
     // Sequence by sequence: one bad byte must not turn the good characters
     // around it into mojibake.
-    for (size_t i = 0; i < s.size();) {
-        const size_t length = Utf8SequenceAt(s, i);
-        if (length > 0) {
-            out.append(s, i, length);
-            i += length;
-            continue;
+    auto each = [&](auto&& sequence, auto&& character) {
+        for (size_t i = 0; i < s.size();) {
+            const size_t length = Utf8SequenceAt(s, i);
+            if (length > 0) {
+                sequence(i, length);
+                i += length;
+                continue;
+            }
+            const unsigned char c = static_cast<unsigned char>(s[i++]);
+            character(c < 0xA0 ? high[c - 0x80] : c);
         }
-        const unsigned char c = static_cast<unsigned char>(s[i++]);
-        if (c < 0xA0) AppendUtf8(out, high[c - 0x80]);
-        else AppendUtf8(out, c);
-    }
+    };
+    // Sized exactly first, so a large text is never held three times over
+    // while it grows; two bytes more let a reader add a line end in place.
+    size_t size = 0;
+    each([&](size_t, size_t length) { size += length; },
+         [&](unsigned int cp) { size += cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3; });
+    std::string out;
+    out.reserve(size + 2);
+    each([&](size_t i, size_t length) { out.append(s, i, length); }, [&](unsigned int cp) { AppendUtf8(out, cp); });
     return out;
 }
 

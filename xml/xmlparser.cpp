@@ -156,7 +156,9 @@ std::string XMLParser::ReadFile(const std::string& fileName, bool* unreadable) {
 }
 
 // The text as lines, each ended by CR LF: a line ends at CR, LF or CR LF, and
-// a NUL ends the text. Files we wrote ourselves pass through unchanged.
+// a NUL ends the text. Files we wrote ourselves pass through unchanged; other
+// texts are joined in place when their room allows, so a large file is not
+// held twice.
 std::string XMLParser::JoinLines(std::string raw) {
     const size_t n = raw.size();
     bool normal = n >= 2 && raw[n - 2] == '\r' && raw[n - 1] == '\n';
@@ -169,19 +171,45 @@ std::string XMLParser::JoinLines(std::string raw) {
     if (normal || raw.empty()) return raw;
     size_t end = raw.find('\0');
     if (end == std::string::npos) end = n;
-    std::string text;
-    text.reserve(end + end / 16 + 2);
-    size_t i = 0;
-    while (i < end) {
-        size_t brk = i;
-        while (brk < end && raw[brk] != '\r' && raw[brk] != '\n') ++brk;
-        text.append(raw, i, brk - i);
-        text += "\r\n";
-        i = brk;
-        if (i < end && raw[i] == '\r') ++i;
-        if (i < end && raw[i] == '\n') ++i;
+    // Every line break becomes CR LF, and a last line without one gets it,
+    // so the text never gets shorter before its end.
+    size_t length = 0;
+    for (size_t i = 0; i < end; ++i) {
+        if (raw[i] == '\r' && i + 1 < end && raw[i + 1] == '\n') ++i;
+        length += raw[i] == '\r' || raw[i] == '\n' ? 2 : 1;
     }
-    return text;
+    if (end > 0 && raw[end - 1] != '\r' && raw[end - 1] != '\n') length += 2;
+    if (length > raw.capacity()) {
+        std::string text;
+        text.reserve(length);
+        for (size_t i = 0; i < end; ++i) {
+            if (raw[i] == '\r' && i + 1 < end && raw[i + 1] == '\n') ++i;
+            if (raw[i] == '\r' || raw[i] == '\n') text += "\r\n";
+            else text += raw[i];
+        }
+        if (text.size() < length) text += "\r\n";
+        return text;
+    }
+    // From the back, where what is written never reaches what is still to
+    // be read.
+    if (length > n) raw.resize(length);
+    size_t write = length, read = end;
+    if (end > 0 && raw[end - 1] != '\r' && raw[end - 1] != '\n') {
+        raw[--write] = '\n';
+        raw[--write] = '\r';
+    }
+    while (read > 0) {
+        const char c = raw[--read];
+        if (c == '\r' || c == '\n') {
+            if (c == '\n' && read > 0 && raw[read - 1] == '\r') --read;
+            raw[--write] = '\n';
+            raw[--write] = '\r';
+        } else {
+            raw[--write] = c;
+        }
+    }
+    raw.resize(length);
+    return raw;
 }
 
 XMLParser::XMLParser() = default;

@@ -176,6 +176,12 @@ TEST_F(XmlReader, LinesAreJoinedWithCrLfAndANulEndsTheText) {
     XMLNode* root = ParseFile(std::string("<A>1\n2\r3</A>\0<B/>", 17));
     EXPECT_EQ(root->FindFirst("A")->GetItem()->Value, "1\r\n2\r\n3");
     EXPECT_EQ(root->FindFirst("B"), nullptr);
+    // Joined in place when the text has room, else into a new text.
+    for (size_t room : {0, 64}) {
+        std::string text = "a\rb\r\nc\n\r\r\nd";
+        text.reserve(text.size() + room);
+        EXPECT_EQ(XMLParser::JoinLines(text), "a\r\nb\r\nc\r\n\r\n\r\nd\r\n");
+    }
 }
 
 TEST_F(XmlReader, EachKindOfMessageShowsOncePerReadAndTheFaultsAreKnown) {
