@@ -18,7 +18,11 @@
 class XMLParser;
 
 class XMLNode {
-    struct Key {};  // only the parser makes nodes
+    // Only the parser makes nodes.
+    class Key {
+        friend class XMLParser;
+        Key() = default;
+    };
 
 public:
     XMLNode(Key, XMLParser* parser, uint32_t element, XMLNode* parent, XMLItem item)
