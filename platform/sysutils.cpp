@@ -514,8 +514,8 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, FileOw
         mode = st.st_mode & 07777;
     }
     const bool own = owner == FileOwner::Program;
+    // Saves into a folder that cannot be opened go on without the lock.
     FolderLock lock(folder, own);
-    if (lock.Fd() < 0) return false;
     const std::string fixed = path + ".tmp";
     // The name the whole text gets for the rename over the target: the fixed
     // one when it is free, or one that did not exist.
@@ -564,7 +564,7 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, FileOw
         return false;
     }
     if (own) removexattr(path.c_str(), SaveMark);  // the target is no temporary file
-    fsync(lock.Fd());                              // the rename itself reaches the disk
+    if (lock.Fd() >= 0) fsync(lock.Fd());          // the rename itself reaches the disk
     return true;
 }
 
