@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -18,16 +19,18 @@ public:
     XMLItem(A&& name, B&& value) = delete;
 
     // The first value of a name stays.
-    void AddAttribute(std::string_view name, std::string_view value) {
-        Attributes.emplace(std::string(name), std::string(value));
-    }
+    void AddAttribute(std::string_view name, std::string_view value);
     // The raw value, or "" when the element has no such attribute.
     std::string GetAttribute(std::string_view name) const;
+    bool HasAttribute(std::string_view name) const;
+    size_t AttributeCount() const { return attributes_ ? attributes_->size() : 0; }
 
     // The element name as written.
     std::string_view Name;
     // Everything between the opening and the closing tag, undecoded.
     std::string_view Value;
-    // An empty map holds no memory of its own.
-    std::map<std::string, std::string, std::less<>> Attributes;
+
+private:
+    // By name; made for the few elements that have attributes.
+    std::unique_ptr<std::map<std::string, std::string, std::less<>>> attributes_;
 };

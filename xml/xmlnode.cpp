@@ -45,12 +45,12 @@ std::string XMLNode::GetChildText(std::string_view name) const {
 }
 
 const std::vector<XMLNode*>& XMLNode::GetChildren() const {
-    if (!childrenListed_) {
+    if (!children_) {
+        children_ = std::make_unique<std::vector<XMLNode*>>();
         for (uint32_t c = parser_->FirstChild(element_); c != None; c = parser_->NextSibling(c, element_))
-            children_.push_back(parser_->NodeOf(c, const_cast<XMLNode*>(this)));
-        childrenListed_ = true;
+            children_->push_back(parser_->NodeOf(c, const_cast<XMLNode*>(this)));
     }
-    return children_;
+    return *children_;
 }
 
 std::string XMLNode::Unescape(std::string_view text) {

@@ -10,6 +10,7 @@
 #include "xml/xmlitem.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -68,6 +69,5 @@ private:
     // FindFirst and once the walk has reached the end.
     uint32_t cursor_ = None;
     XMLItem item_;
-    mutable std::vector<XMLNode*> children_;
-    mutable bool childrenListed_ = false;
+    mutable std::unique_ptr<std::vector<XMLNode*>> children_;  // listed at the first GetChildren
 };

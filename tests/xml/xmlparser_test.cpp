@@ -26,7 +26,7 @@ TEST_F(XmlReader, PrologCommentAndDocumentElement) {
     EXPECT_EQ(prolog->Value, "");
     EXPECT_EQ(prolog->GetAttribute("version"), "1.0");
     EXPECT_EQ(prolog->GetAttribute("standalone"), "yes");
-    EXPECT_EQ(prolog->Attributes.size(), 2u);
+    EXPECT_EQ(prolog->AttributeCount(), 2u);
 
     XMLNode* a = root->FindFirst("A");
     ASSERT_NE(a, nullptr);
@@ -100,7 +100,7 @@ TEST_F(XmlReader, AttributeQuirks) {
     XMLItem item("e", "");
     XMLParser::ParseAttributes("e a=\"1\" a=\"2\" empty=\"\" b c=\"3\"", &item);
     EXPECT_EQ(item.GetAttribute("a"), "1");
-    EXPECT_TRUE(item.Attributes.count("empty"));
+    EXPECT_TRUE(item.HasAttribute("empty"));
     EXPECT_EQ(item.GetAttribute("empty"), "");
     EXPECT_EQ(item.GetAttribute("b c"), "3");
 
