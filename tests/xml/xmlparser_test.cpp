@@ -217,7 +217,7 @@ struct Cost {
     double seconds;       // of CPU
 };
 
-// The reader on a file, in a process of its own; Cost() waits for it.
+// The reader on a file, in a process of its own; Result() waits for it.
 class Measurement {
 public:
     explicit Measurement(const std::string& path)
