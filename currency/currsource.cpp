@@ -166,7 +166,7 @@ void CurrSource::Save() {
         ShowMessage("Can't write file: " + path + ".bak");
         return;
     }
-    if (!WriteFileAtomic(path, out)) ShowMessage("Can't write file: " + path);
+    if (!WriteFileAtomic(path, out, FileOwner::Program)) ShowMessage("Can't write file: " + path);
 }
 
 void CurrSource::AddCurrency(const std::string& name, const std::string& iso, long double value,

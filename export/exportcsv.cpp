@@ -48,15 +48,6 @@ std::string ExportCSV::Field(const std::string& text) const {
     return out + "\"";
 }
 
-namespace {
-// Texts come from downloaded pages: one that a spreadsheet would run as a
-// formula is marked as plain text, as the spreadsheet link marks it.
-std::string NotAFormula(const std::string& text) {
-    if (!text.empty() && std::string("=+-@\t\r").find(text[0]) != std::string::npos) return "'" + text;
-    return text;
-}
-}  // namespace
-
 void ExportCSV::WriteCurrency(CurrencyItem* item) {
     std::string date = item->GetDate();
     std::erase(date, ',');

@@ -3,6 +3,8 @@
 #include "currency/currsource.h"
 #include "platform/vcl.h"
 
+#include <string_view>
+
 void Exporter::Prepare(CurrSource*, CurrencyItem*) {}
 
 bool Exporter::Start() { return false; }
@@ -18,6 +20,11 @@ std::string ExportValueText(const CurrSource* source, const CurrencyItem* base, 
     if (separator == '.' || (commaOnly && separator != ',')) return text;
     size_t at = text.rfind(separator);
     if (at != std::string::npos) text[at] = '.';
+    return text;
+}
+
+std::string NotAFormula(const std::string& text) {
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos) return "'" + text;
     return text;
 }
 

@@ -25,6 +25,11 @@ public:
 std::string ExportValueText(const CurrSource* source, const CurrencyItem* base, const CurrencyItem* item,
                             bool commaOnly = false);
 
+// Texts come from downloaded pages: one that a spreadsheet would run as a
+// formula (beginning with "=", "+", "-", "@", a tab or a CR) gets a leading
+// apostrophe, which marks it as plain text.
+std::string NotAFormula(const std::string& text);
+
 // Runs a save dialog until the user gives a name that is new or may be
 // replaced; false when the dialog was cancelled.
 bool ChooseSaveFile(TSaveDialog* dialog);

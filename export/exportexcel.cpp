@@ -20,12 +20,7 @@ bool ExportExcel::Start() {
     return true;
 }
 
-void ExportExcel::TextCell(const std::string& text, int column) {
-    // Texts come from downloaded pages: one that would read as a formula is
-    // marked as plain text.
-    const bool formula = !text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@');
-    Excel->SetCell(formula ? "'" + text : text, column, Row);
-}
+void ExportExcel::TextCell(const std::string& text, int column) { Excel->SetCell(NotAFormula(text), column, Row); }
 
 void ExportExcel::WriteLine(const std::string& text) {
     TextCell(text, 1);

@@ -670,5 +670,5 @@ void TMainForm::SaveWindowSettings() {
     }
     WriteClosedWindows(out);
     out << "</WINDOWS>\r\n";
-    if (canWrite) WriteFileAtomic(ProgramPath(WindowSettingsFile), out.str());
+    if (canWrite) WriteFileAtomic(ProgramPath(WindowSettingsFile), out.str(), FileOwner::Program);
 }

@@ -118,12 +118,14 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
         while (end > header + 1 && Trim(lines_[end - 1]).empty()) --end;
         updated.Insert(end, line);
     }
-    if (autoFlush_ && !WriteFileAtomic(fileName_, updated.Text())) throw Exception("Unable to write to " + fileName_);
+    if (autoFlush_ && !WriteFileAtomic(fileName_, updated.Text(), FileOwner::Program))
+        throw Exception("Unable to write to " + fileName_);
     lines_ = updated;
 }
 
 void TIniFile::UpdateFile() {
-    if (!WriteFileAtomic(fileName_, lines_.Text())) throw Exception("Unable to write to " + fileName_);
+    if (!WriteFileAtomic(fileName_, lines_.Text(), FileOwner::Program))
+        throw Exception("Unable to write to " + fileName_);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int value) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -12,7 +13,11 @@
 #include <fstream>
 #include <limits.h>
 #include <sstream>
+#include <functional>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -388,7 +393,7 @@ bool CopyFileBytes(const std::string& from, const std::string& to) {
     if (!in) return false;
     std::ostringstream buf;
     buf << in.rdbuf();
-    return WriteFileAtomic(to, buf.str());
+    return WriteFileAtomic(to, buf.str(), FileOwner::Program);
 }
 
 bool ReadTextFile(const std::string& path, std::string& text) {
@@ -421,6 +426,10 @@ bool ReadTextFile(const std::string& path, std::string& text) {
 namespace {
 bool unnamedTempFiles = true;
 
+// Marks a temporary file as one a save of ours made, so that the next save
+// may replace it when a kill left it behind.
+constexpr const char* SaveMark = "user.tallyvane.save";
+
 bool WriteBytes(int fd, const std::string& content) {
     const char* p = content.data();
     size_t left = content.size();
@@ -440,11 +449,58 @@ bool WriteBytes(int fd, const std::string& content) {
 bool Fill(int fd, const std::string& content, mode_t mode) {
     return WriteBytes(fd, content) && fchmod(fd, mode) == 0 && fdatasync(fd) == 0;
 }
+
+// "<path>.XXXXXX.tmp" with six random letters and digits.
+std::string UniqueName(const std::string& path) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned char bytes[6];
+    if (getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
+        static unsigned counter = 0;
+        const unsigned seed = static_cast<unsigned>(getpid()) * 2654435761u + ++counter;
+        for (size_t k = 0; k < sizeof bytes; ++k) bytes[k] = static_cast<unsigned char>(seed >> (k * 5));
+    }
+    std::string name = path + ".";
+    for (unsigned char b : bytes) name += letters[b % (sizeof letters - 1)];
+    return name + ".tmp";
+}
+
+// True when "<name>.tmp" is free for a save of the program's own file: it
+// does not exist, or it is a file that a killed save of ours left behind
+// (which is removed now): one with our mark, or one killed before it got
+// the mark, which is still empty and without permissions, as made.
+bool FreeOwnTemp(const std::string& tmp) {
+    struct stat st;
+    if (lstat(tmp.c_str(), &st) != 0) return errno == ENOENT;
+    if (!S_ISREG(st.st_mode) || st.st_uid != geteuid()) return false;
+    const bool justMade = st.st_size == 0 && (st.st_mode & 07777) == 0;
+    if (!justMade && lgetxattr(tmp.c_str(), SaveMark, nullptr, 0) < 0) return false;
+    return unlink(tmp.c_str()) == 0;
+}
+
+// An open folder, locked while saves of the program's own files write there.
+class FolderLock {
+public:
+    FolderLock(const std::string& folder, bool lock)
+        : fd_(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ >= 0 && lock)
+            while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) close(fd_);  // which unlocks it
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    int Fd() const { return fd_; }
+
+private:
+    int fd_;
+};
 }  // namespace
 
 void SetUnnamedTempFiles(bool available) { unnamedTempFiles = available; }
 
-bool WriteFileAtomic(const std::string& path, const std::string& content) {
+bool WriteFileAtomic(const std::string& path, const std::string& content, FileOwner owner) {
     std::string folder = ExtractFilePath(path);
     if (folder.empty()) folder = "./";
     if (!DirectoryExists(folder)) return false;
@@ -457,44 +513,58 @@ bool WriteFileAtomic(const std::string& path, const std::string& content) {
         close(probe);
         mode = st.st_mode & 07777;
     }
-    // The new text is written into a file without a name, which gets the
-    // fixed name "<name>.tmp" only once it is whole, for the rename over the
-    // target: a save killed on the way leaves nothing behind, or at most that
-    // one file, which the next save replaces. Where the file system has no
-    // unnamed files, the text is written to "<name>.tmp" directly.
-    const std::string tmp = path + ".tmp";
-    bool named = false;
-    if (unnamedTempFiles) {
-        int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-        if (fd >= 0) {
-            bool ok = Fill(fd, content, mode);
-            if (ok) {
-                unlink(tmp.c_str());
-                const std::string self = "/proc/self/fd/" + std::to_string(fd);
-                named = linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tmp.c_str(), AT_SYMLINK_FOLLOW) == 0;
-            }
-            ok = close(fd) == 0 && ok;
-            if (!ok) {
-                if (named) unlink(tmp.c_str());
-                return false;
-            }
+    const bool own = owner == FileOwner::Program;
+    // Saves into a folder that cannot be opened go on without the lock.
+    FolderLock lock(folder, own);
+    const std::string fixed = path + ".tmp";
+    // The name the whole text gets for the rename over the target: the fixed
+    // one when it is free, or one that did not exist.
+    std::string tmp;
+    auto newName = [&](const std::function<bool(const std::string&)>& take) {
+        if (own && FreeOwnTemp(fixed)) {
+            tmp = fixed;
+            return take(tmp);
         }
-    }
-    if (!named) {
-        unlink(tmp.c_str());
-        int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd < 0) return false;
-        bool ok = Fill(fd, content, mode);
-        ok = close(fd) == 0 && ok;
-        if (!ok) {
-            unlink(tmp.c_str());
-            return false;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            tmp = UniqueName(path);
+            if (take(tmp)) return true;
+            if (errno != EEXIST) return false;
         }
+        return false;
+    };
+
+    // The text is written into a file without a name, which is named only
+    // once it is whole: a save killed on the way leaves nothing behind. Where
+    // the file system has no unnamed files, the text is written under the
+    // temporary name directly. A temporary file of the program's own is
+    // marked as such (where the file system keeps marks; elsewhere one left
+    // behind is taken for someone else's, and later saves name their own).
+    int fd = unnamedTempFiles ? open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : -1;
+    bool ok;
+    if (fd >= 0) {
+        if (own) fsetxattr(fd, SaveMark, "", 0, 0);
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        ok = Fill(fd, content, mode) && newName([&](const std::string& name) {
+                 return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+             });
+        if (!ok) tmp.clear();  // nothing was named
+    } else {
+        ok = newName([&](const std::string& name) {
+            fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, own ? 0 : mode);
+            return fd >= 0;
+        });
+        if (!ok) tmp.clear();
+        if (ok && own) fsetxattr(fd, SaveMark, "", 0, 0);
+        ok = ok && Fill(fd, content, mode);
     }
-    if (rename(tmp.c_str(), path.c_str()) != 0) {
-        unlink(tmp.c_str());
+    if (fd >= 0 && close(fd) != 0) ok = false;
+    ok = ok && rename(tmp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        if (!tmp.empty()) unlink(tmp.c_str());
         return false;
     }
+    if (own) removexattr(path.c_str(), SaveMark);  // the target is no temporary file
+    if (lock.Fd() >= 0) fsync(lock.Fd());          // the rename itself reaches the disk
     return true;
 }
 
@@ -563,21 +633,28 @@ std::string Cp1252ToUtf8(const std::string& s) {
         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
         0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
         0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    std::string out;
-    out.reserve(s.size() + s.size() / 4);
     // Sequence by sequence: one bad byte must not turn the good characters
     // around it into mojibake.
-    for (size_t i = 0; i < s.size();) {
-        const size_t length = Utf8SequenceAt(s, i);
-        if (length > 0) {
-            out.append(s, i, length);
-            i += length;
-            continue;
+    auto each = [&](auto&& sequence, auto&& character) {
+        for (size_t i = 0; i < s.size();) {
+            const size_t length = Utf8SequenceAt(s, i);
+            if (length > 0) {
+                sequence(i, length);
+                i += length;
+                continue;
+            }
+            const unsigned char c = static_cast<unsigned char>(s[i++]);
+            character(c < 0xA0 ? high[c - 0x80] : c);
         }
-        const unsigned char c = static_cast<unsigned char>(s[i++]);
-        if (c < 0xA0) AppendUtf8(out, high[c - 0x80]);
-        else AppendUtf8(out, c);
-    }
+    };
+    // Sized exactly first, so a large text is never held three times over
+    // while it grows; two bytes more let a reader add a line end in place.
+    size_t size = 0;
+    each([&](size_t, size_t length) { size += length; },
+         [&](unsigned int cp) { size += cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3; });
+    std::string out;
+    out.reserve(size + 2);
+    each([&](size_t i, size_t length) { out.append(s, i, length); }, [&](unsigned int cp) { AppendUtf8(out, cp); });
     return out;
 }
 

@@ -73,6 +73,7 @@ std::string ExtractFilePath(const std::string& path);  // folder part, with trai
 std::string ExtractFileName(const std::string& path);
 std::string ExtractFileExt(const std::string& path);   // ".ext" or ""
 bool DeleteFile(const std::string& path);
+// Copies a file as one of the program's own (see WriteFileAtomic).
 bool CopyFileBytes(const std::string& from, const std::string& to);
 // Joins the program folder and a Windows-style relative path ("\data\IMF.XML").
 std::string ProgramPath(const std::string& relative);
@@ -80,11 +81,26 @@ std::string ProgramPath(const std::string& relative);
 // Reads a whole file. A text that is not valid UTF-8 is converted with
 // Cp1252ToUtf8. Returns false when the file cannot be opened.
 bool ReadTextFile(const std::string& path, std::string& text);
-// Writes through a temporary file beside the target, renamed over it, so a
-// crash never leaves half a file, and a killed save leaves no file behind but
-// at most "<name>.tmp", which the next save replaces. Fails (false) when an
-// existing target cannot be opened for writing or the folder is missing.
-bool WriteFileAtomic(const std::string& path, const std::string& content);
+// Whose file a save writes.
+enum class FileOwner {
+    // A file the user chose, such as an export: its temporary file gets a
+    // name of its own, so nothing already in the folder is ever touched.
+    User,
+    // A file the program keeps for itself (rate files, the layout file, the
+    // INI files, backups): its temporary file is always "<name>.tmp", so
+    // saves killed again and again leave at most that one file, which the
+    // next save replaces. A "<name>.tmp" the program did not leave there (a
+    // folder, a link, a file of someone else's) is left alone, and a name of
+    // its own is taken instead. Saves of one folder by several processes
+    // take turns.
+    Program,
+};
+// Writes the whole content to a temporary file beside the target and renames
+// it over the target, so a crash or a full disk never leaves half a file.
+// The temporary file has no name until it is whole where the file system
+// allows. Fails (false) when an existing target cannot be opened for
+// writing or the folder is missing.
+bool WriteFileAtomic(const std::string& path, const std::string& content, FileOwner owner = FileOwner::User);
 // Tests take the way of file systems without unnamed temporary files.
 void SetUnnamedTempFiles(bool available);
 

@@ -146,7 +146,8 @@ void PacificUpdate::Decode(const std::string& text) {
             const size_t dateFrom = dateMark + datestart.size();
             Date = dateEnd > dateFrom ? OneLine(StripTags(page.Cut(dateFrom, dateEnd))) : std::string();
             const size_t at = Date.find(" at ", 1);
-            if (at != std::string::npos) Date.erase(at);
+            // A stripped tag may have left a blank before the cut.
+            if (at != std::string::npos) Date = Trim(Date.substr(0, at));
         }
 
         // The body; every later search stays inside it.

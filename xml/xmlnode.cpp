@@ -1,52 +1,56 @@
 #include "xml/xmlnode.h"
 
 #include "platform/sysutils.h"
+#include "xml/xmlparser.h"
 
 #include <utility>
 
-XMLNode::XMLNode(XMLItem* item) : Item(item) {}
-
-XMLNode::~XMLNode() {
-    for (XMLNode* child : Children) delete child;
-    delete Item;
+uint32_t XMLNode::FindChild(std::string_view name) const {
+    for (uint32_t c = parser_->FirstChild(element_); c != None; c = parser_->NextSibling(c, element_))
+        if (parser_->NameIs(c, name)) return c;
+    return None;
 }
 
-XMLNode* XMLNode::AddChild(XMLItem* item) {
-    XMLNode* child = new XMLNode(item);
-    child->Parent = this;
-    Children.push_back(child);
-    return child;
-}
-
-XMLNode* XMLNode::FindFirst(const std::string& name) {
-    SearchName = name;
-    for (Cursor = 0; Cursor < Children.size(); ++Cursor)
-        if (Children[Cursor]->Item->Name == name) return Children[Cursor];
-    return nullptr;
+XMLNode* XMLNode::FindFirst(std::string_view name) {
+    cursor_ = FindChild(name);
+    return cursor_ == None ? nullptr : parser_->NodeOf(cursor_, this);
 }
 
 XMLNode* XMLNode::FindNext() {
-    if (SearchName.empty()) return nullptr;
-    if (Cursor < Children.size()) ++Cursor;
-    for (; Cursor < Children.size(); ++Cursor)
-        if (Children[Cursor]->Item->Name == SearchName) return Children[Cursor];
+    if (cursor_ == None) return nullptr;
+    const std::string_view name = parser_->NameOf(cursor_);
+    for (uint32_t c = parser_->NextSibling(cursor_, element_); c != None; c = parser_->NextSibling(c, element_)) {
+        if (parser_->NameIs(c, name)) {
+            cursor_ = c;
+            return parser_->NodeOf(c, this);
+        }
+    }
+    cursor_ = None;
     return nullptr;
 }
 
-XMLItem* XMLNode::FindChildItem(const std::string& name) const {
-    for (XMLNode* child : Children)
-        if (child->Item->Name == name) return child->Item;
-    return nullptr;
+XMLItem* XMLNode::FindChildItem(std::string_view name) const {
+    const uint32_t c = FindChild(name);
+    return c == None ? nullptr : parser_->NodeOf(c, const_cast<XMLNode*>(this))->GetItem();
 }
 
-std::string XMLNode::GetChildValue(const std::string& name) const {
-    XMLItem* item = FindChildItem(name);
-    return item ? DecodeEntities(item->Value) : std::string();
+std::string XMLNode::GetChildValue(std::string_view name) const {
+    const uint32_t c = FindChild(name);
+    return c == None ? std::string() : DecodeEntities(parser_->ValueOf(c));
 }
 
-std::string XMLNode::GetChildText(const std::string& name) const {
-    XMLItem* item = FindChildItem(name);
-    return item ? Unescape(item->Value) : std::string();
+std::string XMLNode::GetChildText(std::string_view name) const {
+    const uint32_t c = FindChild(name);
+    return c == None ? std::string() : Unescape(parser_->ValueOf(c));
+}
+
+const std::vector<XMLNode*>& XMLNode::GetChildren() const {
+    if (!children_) {
+        children_ = std::make_unique<std::vector<XMLNode*>>();
+        for (uint32_t c = parser_->FirstChild(element_); c != None; c = parser_->NextSibling(c, element_))
+            children_->push_back(parser_->NodeOf(c, const_cast<XMLNode*>(this)));
+    }
+    return *children_;
 }
 
 std::string XMLNode::Unescape(std::string_view text) {

@@ -32,14 +32,14 @@ bool EndsName(char c) { return c == '>' || c == ' ' || c == '/'; }
 class XMLParser::ClosingTags {
 public:
     ClosingTags(std::string_view text, size_t from) : text_(text), swept_(from) {
-        // Positions fit 32 bits; a text of 4 GiB or more is searched from
-        // the start of the run instead (far beyond any file of ours).
-        if (text.size() >= std::numeric_limits<uint32_t>::max()) {
-            tooLarge_ = true;
-            return;
-        }
-        for (size_t at = from; (at = text.find("</", at)) != std::string_view::npos; at += 2)
-            if (at + 2 < text.size() && !EndsName(text[at + 2])) sorted_.push_back(static_cast<uint32_t>(at));
+        auto each = [&](auto&& use) {
+            for (size_t at = from; (at = text.find("</", at)) != std::string_view::npos; at += 2)
+                if (at + 2 < text.size() && !EndsName(text[at + 2])) use(static_cast<uint32_t>(at));
+        };
+        size_t count = 0;
+        each([&](uint32_t) { ++count; });
+        sorted_.reserve(count);
+        each([&](uint32_t at) { sorted_.push_back(at); });
         std::sort(sorted_.begin(), sorted_.end(), [this](uint32_t a, uint32_t b) { return Less(a, b); });
         alive_.assign((sorted_.size() + 63) / 64, ~uint64_t{0});
         if (!alive_.empty() && sorted_.size() % 64) alive_.back() = (uint64_t{1} << (sorted_.size() % 64)) - 1;
@@ -53,7 +53,6 @@ public:
     // The first "</" at or after `from` followed by the name, ending by `to`.
     // `from` never goes back between calls.
     size_t Find(std::string_view name, size_t from, size_t to) {
-        if (tooLarge_) return Scan(name, from, to);
         SweepTo(from);
         auto lo = std::partition_point(sorted_.begin(), sorted_.end(),
                                        [&](uint32_t at) { return ComparePrefix(at, name) < 0; });
@@ -138,17 +137,8 @@ private:
         return least;
     }
 
-    // The plain search, for the texts the index cannot hold.
-    size_t Scan(std::string_view name, size_t from, size_t to) const {
-        for (size_t at = text_.find("</", from); at != std::string_view::npos && at + 2 + name.size() <= to;
-             at = text_.find("</", at + 2))
-            if (text_.compare(at + 2, name.size(), name) == 0) return at;
-        return std::string::npos;
-    }
-
     std::string_view text_;
     size_t swept_;
-    bool tooLarge_ = false;
     std::vector<uint32_t> sorted_;  // positions of "</", by the name that follows
     std::vector<uint64_t> alive_;   // per entry: still at or after the parse position
     std::vector<uint32_t> tree_;    // minima of the blocks, as a segment tree
@@ -166,7 +156,9 @@ std::string XMLParser::ReadFile(const std::string& fileName, bool* unreadable) {
 }
 
 // The text as lines, each ended by CR LF: a line ends at CR, LF or CR LF, and
-// a NUL ends the text. Files we wrote ourselves pass through unchanged.
+// a NUL ends the text. Files we wrote ourselves pass through unchanged; other
+// texts are joined in place when their room allows, so a large file is not
+// held twice.
 std::string XMLParser::JoinLines(std::string raw) {
     const size_t n = raw.size();
     bool normal = n >= 2 && raw[n - 2] == '\r' && raw[n - 1] == '\n';
@@ -179,54 +171,97 @@ std::string XMLParser::JoinLines(std::string raw) {
     if (normal || raw.empty()) return raw;
     size_t end = raw.find('\0');
     if (end == std::string::npos) end = n;
-    std::string text;
-    text.reserve(end + end / 16 + 2);
-    size_t i = 0;
-    while (i < end) {
-        size_t brk = i;
-        while (brk < end && raw[brk] != '\r' && raw[brk] != '\n') ++brk;
-        text.append(raw, i, brk - i);
-        text += "\r\n";
-        i = brk;
-        if (i < end && raw[i] == '\r') ++i;
-        if (i < end && raw[i] == '\n') ++i;
+    // Every line break becomes CR LF, and a last line without one gets it,
+    // so the text never gets shorter before its end.
+    size_t length = 0;
+    for (size_t i = 0; i < end; ++i) {
+        if (raw[i] == '\r' && i + 1 < end && raw[i + 1] == '\n') ++i;
+        length += raw[i] == '\r' || raw[i] == '\n' ? 2 : 1;
     }
-    return text;
+    if (end > 0 && raw[end - 1] != '\r' && raw[end - 1] != '\n') length += 2;
+    if (length > raw.capacity()) {
+        std::string text;
+        text.reserve(length);
+        for (size_t i = 0; i < end; ++i) {
+            if (raw[i] == '\r' && i + 1 < end && raw[i + 1] == '\n') ++i;
+            if (raw[i] == '\r' || raw[i] == '\n') text += "\r\n";
+            else text += raw[i];
+        }
+        if (text.size() < length) text += "\r\n";
+        return text;
+    }
+    // From the back, where what is written never reaches what is still to
+    // be read.
+    if (length > n) raw.resize(length);
+    size_t write = length, read = end;
+    if (end > 0 && raw[end - 1] != '\r' && raw[end - 1] != '\n') {
+        raw[--write] = '\n';
+        raw[--write] = '\r';
+    }
+    while (read > 0) {
+        const char c = raw[--read];
+        if (c == '\r' || c == '\n') {
+            if (c == '\n' && read > 0 && raw[read - 1] == '\r') --read;
+            raw[--write] = '\n';
+            raw[--write] = '\r';
+        } else {
+            raw[--write] = c;
+        }
+    }
+    raw.resize(length);
+    return raw;
 }
 
 XMLParser::XMLParser() = default;
 
-XMLParser::~XMLParser() { delete Root; }
+XMLParser::~XMLParser() = default;
 
 XMLNode* XMLParser::Parse(const std::string& fileName) {
     FileName = fileName;
     bool unreadable = false;
     std::string text = ReadFile(fileName, &unreadable);
+    ParseText(std::move(text));
     if (unreadable) failed_ = true;
-    return ParseText(std::move(text));
-}
-
-XMLNode* XMLParser::ParseText(std::string text) {
-    delete Root;
-    Root = nullptr;
-    closingTags_.reset();
-    text_ = std::move(text);
-    scanBudget_ = 4 * text_.size();
-    Root = new XMLNode(new XMLItem("", {}));
-    if (!text_.empty()) {
-        try {
-            ParseContent(0, text_.size(), Root, 1);
-        } catch (const MalformedTag&) {
-            failed_ = true;
-            Report("Error in XML!");
-        }
-    }
-    closingTags_.reset();  // only needed while parsing
     return Root;
 }
 
-void XMLParser::Report(const std::string& text) {
-    if (shown_.insert(text).second) ShowMessage(text);
+XMLNode* XMLParser::ParseText(std::string text) {
+    Root = nullptr;
+    made_.clear();
+    nodes_.clear();
+    elements_ = {};
+    closingTags_.reset();
+    shown_ = 0;
+    failed_ = unclosed_ = false;
+    text_ = std::move(text);
+    scanBudget_ = 4 * text_.size();
+    if (text_.size() >= RootElement) {
+        // Positions are kept in 32 bits; no file of ours comes near 4 GiB.
+        failed_ = true;
+        Report(ErrorInXml, {});
+    } else if (!text_.empty()) {
+        // Every element has a "<", a ">" and a character between them of its
+        // own. Pages of the list that are never written are never taken from
+        // the system either.
+        elements_.reserve(std::min({static_cast<size_t>(std::count(text_.begin(), text_.end(), '<')),
+                                    static_cast<size_t>(std::count(text_.begin(), text_.end(), '>')),
+                                    text_.size() / 3}));
+        try {
+            ParseContent(0, text_.size(), 1);
+        } catch (const MalformedTag&) {
+            failed_ = true;
+            Report(ErrorInXml, {});
+        }
+    }
+    closingTags_.reset();  // only needed while parsing
+    Root = &nodes_.emplace_back(XMLNode::Key{}, this, RootElement, nullptr, XMLItem({}, {}));
+    return Root;
+}
+
+void XMLParser::Report(Message kind, std::string_view detail) {
+    if (shown_ & kind) return;
+    shown_ |= kind;
+    ShowMessage(kind == ErrorInXml ? std::string("Error in XML!") : "Unknown tag-use: " + std::string(detail));
 }
 
 std::string XMLParser::GetTagName(const std::string& tag) { return std::string(TagName(tag)); }
@@ -315,7 +350,7 @@ size_t XMLParser::FindClosingTag(std::string_view name, size_t from, size_t to) 
     return closingTags_->Find(name, from, to);
 }
 
-void XMLParser::ParseContent(size_t from, size_t to, XMLNode* node, int depth) {
+void XMLParser::ParseContent(size_t from, size_t to, int depth) {
     if (depth > MaxDepth) throw MalformedTag();
     const std::string_view all = std::string_view(text_).substr(0, to);
     size_t i = from;  // scan position - 1
@@ -324,38 +359,100 @@ void XMLParser::ParseContent(size_t from, size_t to, XMLNode* node, int depth) {
         if (lt == std::string_view::npos) return;
         size_t gt = all.find('>', lt + 1);
         if (gt == std::string_view::npos) throw MalformedTag();
-        std::string_view tag = all.substr(lt + 1, gt - lt - 1);
-        while (!tag.empty() && static_cast<unsigned char>(tag.front()) <= ' ') tag.remove_prefix(1);
-        while (!tag.empty() && static_cast<unsigned char>(tag.back()) <= ' ') tag.remove_suffix(1);
+        size_t begin = lt + 1, end = gt;
+        while (begin < end && static_cast<unsigned char>(text_[begin]) <= ' ') ++begin;
+        while (end > begin && static_cast<unsigned char>(text_[end - 1]) <= ' ') --end;
         i = gt + 1;
-        if (tag.empty()) throw MalformedTag();
+        if (begin == end) throw MalformedTag();
+        const std::string_view tag = all.substr(begin, end - begin);
         switch (tag[0]) {
         case '!':
             continue;
         case '/':
-            Report("Error in XML!");
+            Report(ErrorInXml, {});
             continue;
         case '[':
-            if (tag.substr(0, 7) != "[CDATA[") Report("Unknown tag-use: " + std::string(tag));
+            if (tag.substr(0, 7) != "[CDATA[") Report(UnknownTagUse, tag);
             continue;
         default:
             break;
         }
-        const std::string_view name = TagName(tag);
-        std::string_view value;
+        size_t valueEnd = gt + 1;
         if (!(tag.back() == '/' || tag.front() == '?')) {  // an opening tag
-            const size_t close = FindClosingTag(name, gt + 1, to);
+            const size_t close = FindClosingTag(TagName(tag), gt + 1, to);
             if (close != std::string::npos) {
-                value = all.substr(gt + 1, close - gt - 1);
+                valueEnd = close;
                 i = close + 1;  // the closing tag is passed over as text
             } else {
                 unclosed_ = true;  // what follows is read as its siblings
             }
         }
-        XMLItem* item = new XMLItem(std::string(name), value);
-        // Only a name ended by "=" makes an attribute.
-        if (tag.find('=') != std::string_view::npos) ParseAttributes(tag, item);
-        XMLNode* child = node->AddChild(item);
-        if (!value.empty()) ParseContent(gt + 1, gt + 1 + value.size(), child, depth + 1);
+        elements_.push_back({static_cast<uint32_t>(begin), static_cast<uint32_t>(valueEnd)});
+        if (valueEnd > gt + 1) ParseContent(gt + 1, valueEnd, depth + 1);
     }
+}
+
+uint32_t XMLParser::FirstChild(uint32_t parent) const {
+    const size_t first = parent == RootElement ? 0 : size_t{parent} + 1;
+    if (first >= elements_.size()) return None;
+    // The next element is a child when it lies inside the parent's value.
+    if (parent != RootElement && elements_[first].tag >= elements_[parent].end) return None;
+    return static_cast<uint32_t>(first);
+}
+
+uint32_t XMLParser::NextSibling(uint32_t child, uint32_t parent) const {
+    const uint32_t end = elements_[child].end;
+    auto next = elements_.begin() + child + 1;
+    if (next != elements_.end() && next->tag < end)  // past the child's descendants
+        next = std::partition_point(next, elements_.end(), [end](const Element& e) { return e.tag < end; });
+    if (next == elements_.end()) return None;
+    if (parent != RootElement && next->tag >= elements_[parent].end) return None;
+    return static_cast<uint32_t>(next - elements_.begin());
+}
+
+std::string_view XMLParser::TagOf(uint32_t element) const {
+    const size_t begin = elements_[element].tag;
+    size_t end = text_.find('>', begin);
+    while (end > begin && static_cast<unsigned char>(text_[end - 1]) <= ' ') --end;
+    return std::string_view(text_).substr(begin, end - begin);
+}
+
+// As TagName of the element's tag text, without looking further than the
+// name.
+std::string_view XMLParser::NameOf(uint32_t element) const {
+    const size_t begin = elements_[element].tag;
+    size_t stop = begin + 1;
+    while (stop < text_.size() && !EndsName(text_[stop])) ++stop;
+    while (stop > begin && static_cast<unsigned char>(text_[stop - 1]) <= ' ') --stop;
+    return std::string_view(text_).substr(begin, stop - begin);
+}
+
+bool XMLParser::NameIs(uint32_t element, std::string_view name) const {
+    // Names are never empty and lose their trailing blanks.
+    if (name.empty() || static_cast<unsigned char>(name.back()) <= ' ') return false;
+    const std::string_view rest = std::string_view(text_).substr(elements_[element].tag);
+    if (rest.substr(0, name.size()) != name) return false;
+    for (size_t k = 1; k < name.size(); ++k)
+        if (EndsName(name[k])) return false;  // the element's name ended there
+    for (size_t k = name.size(); k < rest.size(); ++k) {
+        if (EndsName(rest[k])) return true;
+        if (static_cast<unsigned char>(rest[k]) > ' ') return false;
+    }
+    return false;
+}
+
+std::string_view XMLParser::ValueOf(uint32_t element) const {
+    const size_t from = text_.find('>', elements_[element].tag) + 1, end = elements_[element].end;
+    return end > from ? std::string_view(text_).substr(from, end - from) : std::string_view();
+}
+
+XMLNode* XMLParser::NodeOf(uint32_t element, XMLNode* parent) {
+    auto [made, fresh] = made_.try_emplace(element, nullptr);
+    if (!fresh) return made->second;
+    XMLItem item(NameOf(element), ValueOf(element));
+    const std::string_view tag = TagOf(element);
+    // Only a name ended by "=" makes an attribute.
+    if (tag.find('=') != std::string_view::npos) ParseAttributes(tag, &item);
+    made->second = &nodes_.emplace_back(XMLNode::Key{}, this, element, parent, std::move(item));
+    return made->second;
 }

@@ -82,11 +82,13 @@ TEST_F(ExcelExport, QuotesAreDoubledAndTextsNeverReadAsFormulas) {
     Source()->FindCurrency("Unit")->SetSelected(false);
     Add("=HYPERLINK(\"x\")", "-AB", -2, "@now");
     Add("+1 \"", "@", 1, "-");
+    Add("\tTab", "\rCR", 3, "\t2");  // as CSV export guards them
     EXPECT_TRUE(Export());
     ASSERT_TRUE(server.WaitForHangUps(1));
     EXPECT_EQ(server.Commands(), Stream({{"Name", "ISO", "Value", "Date"},
                                          {"'=HYPERLINK(\"\"x\"\")", "'-AB", "-2", "'@now"},
-                                         {"'+1 \"\"", "'@", "1", "'-"}}));
+                                         {"'+1 \"\"", "'@", "1", "'-"},
+                                         {"'\tTab", "'\rCR", "3", "'\t2"}}));
 }
 
 TEST_F(ExcelExport, WithoutAServerNothingIsSentAndTheDialogStaysOpen) {

@@ -78,10 +78,14 @@ TEST_F(CsvExport, TheSaveDialogAsksBeforeReplacingAndRemembersTheFolder) {
                                                         " already exists.\nDo you want to replace this file?"});
     EXPECT_EQ(dialogs.Boxes()[0].type, mtInformation);
 
-    // Yes replaces it, and the next save dialog of any file target opens there.
+    // Yes replaces it (and nothing else: the user's file of the name a save
+    // might take for itself stays), and the next save dialog of any file
+    // target opens there.
+    WriteAll(path + ".tmp", "the user's");
     dialogs.QueueAnswer(mrYes);
     EXPECT_TRUE(ExportTo("CSV-file", path));
     EXPECT_EQ(ReadAll(path).substr(0, 24), "Name, ISO, Value, Date\r\n");
+    EXPECT_EQ(ReadAll(path + ".tmp"), "the user's");
     EXPECT_EQ(Settings::Instance()->savePath, folder.Path());
     dialogs.QueueFile("");
     WithDialog([&] {

@@ -120,22 +120,24 @@ TEST_F(DamagedFiles, ADamagedRateFileIsKeptAsBackupAndToldOnceAtStart) {
 
 TEST_F(DamagedFiles, NoFileBuriesTheStartUnderMessageBoxes) {
     Ini("[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n");
-    // A layout file with 5,000 stray closing tags still opens its window.
+    // A layout file with 5,000 stray closing tags and 5,000 different
+    // unknown ones still opens its window.
     std::string layout = "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<WINDOWS>\r\n";
-    for (int i = 0; i < 5000; ++i) layout += "</WINDOW>";
+    for (int i = 0; i < 5000; ++i) layout += "</WINDOW><[x" + std::to_string(i) + "]>";
     layout += "<WINDOW><TYPE>World</TYPE><LEFTSET>-1</LEFTSET><RIGHTSET>-1</RIGHTSET><VALUE>1</VALUE>"
               "<STATE>1</STATE></WINDOW></WINDOWS>\r\n";
     WriteAll(DataFile("windowSettings.xml"), layout);
-    // A rate file with 100,000 pairs each opened inside the one before: the
+    // A rate file with 10,000 pairs each opened inside the one before: the
     // first closing tag closes the outermost, and all the others close nothing.
     std::string pairs = ReadAll(DataFile("Pacific.XML"));
     std::string nested;
-    for (int i = 0; i < 100000; ++i) nested += "<PREFERRED><NAME>P</NAME><FIRST>Euro</FIRST><SECOND>Euro</SECOND>";
-    for (int i = 0; i < 100000; ++i) nested += "</PREFERRED>";
+    for (int i = 0; i < 10000; ++i) nested += "<PREFERRED><NAME>P</NAME><FIRST>Euro</FIRST><SECOND>Euro</SECOND>";
+    for (int i = 0; i < 10000; ++i) nested += "</PREFERRED>";
     pairs.insert(pairs.find("<CURRENCY>"), nested);
     WriteAll(DataFile("Pacific.XML"), pairs);
     Start();
-    EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{"Error in XML!", Told("Pacific.XML"), "Error in XML!"}));
+    EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{"Error in XML!", Told("Pacific.XML"), "Error in XML!",
+                                                         "Unknown tag-use: [x0]"}));
     EXPECT_EQ(MainForm->OpenWindows.size(), 1u);
 }
 

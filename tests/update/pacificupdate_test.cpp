@@ -70,6 +70,13 @@ TEST_F(PacificDecoding, TheSamplePageMergesEveryRowInOrder) {
     EXPECT_STREQ(Currency("Swiss Frank")->GetIso(), "CH");
 }
 
+TEST_F(PacificDecoding, TheDateKeepsNoTagsAndNoBlankBeforeTheCut) {
+    SettingsWith();
+    Decode(Edited(page, "January 20, 2025 at", "January\n20, <b>2025</b> <img src=x onerror=alert(1)> at"));
+    EXPECT_EQ(date, "January 20, 2025");
+    EXPECT_STREQ(Currency("Euro")->GetDate(), "January 20, 2025");
+}
+
 TEST_F(PacificDecoding, TheQuestionsAndTheVersionSections) {
     const std::string first = "Can't find information about Pacific-HTML.\nUse default settings?";
     const std::string second = "Can't find information about Pacific-HTML V2_1.\nUse default settings?";
