@@ -89,7 +89,7 @@ void TMainForm::BuildActions() {
     ExportExcel1 = make("File", "Expor&t", "Ctrl+T", 33, "Export to Excel", &TMainForm::ExportExcel1Execute);
     FileExit1 = make("File", "E&xit", "", 18, "Exit|Exit application", &TMainForm::FileExit1Execute);
     // The standard actions act on the focused edit or on the child windows.
-    auto standard = [this](TAction* a, const char* category) {
+    auto standard = [](TAction* a, const char* category) {
         a->Category = category;
         return a;
     };

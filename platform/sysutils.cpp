@@ -339,8 +339,9 @@ std::string ProgramFolder() {
         ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
         std::string exe = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string(".");
         size_t slash = exe.rfind('/');
-        folder = slash == std::string::npos ? "." : exe.substr(0, slash);
-        if (folder.empty()) folder = "/";
+        if (slash == std::string::npos) folder.assign(1, '.');
+        else if (slash == 0) folder.assign(1, '/');
+        else folder = exe.substr(0, slash);
     }
     return folder;
 }

@@ -94,7 +94,10 @@ unsigned KeySymOfVirtualKey(int vk) {
 
 std::string VirtualKeyName(int vk) {
     if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return std::string(1, static_cast<char>(vk));
-    if (vk >= 0x70 && vk <= 0x87) return "F" + std::to_string(vk - 0x70 + 1);
+    if (vk >= 0x70 && vk <= 0x87) {
+        std::string name(1, 'F');
+        return name.append(std::to_string(vk - 0x70 + 1));
+    }
     if (vk >= 0x60 && vk <= 0x69) return "Num " + std::to_string(vk - 0x60);
     for (const NamedKey& k : Pad)
         if (k.vk == vk && vk != 0x0D) return k.name;
