@@ -707,6 +707,11 @@ int TForm::ShowModal() {
             loop.exec();
             impl_->modalLoop = nullptr;
             if (!guard || !LiveForms().count(this)) break;
+            // The program is ending: the dialog ends with it.
+            if (Application && Application->Terminated()) {
+                if (modalResult_ == 0) modalResult_ = mrCancel;
+                break;
+            }
         }
         if (modalResult_ == 0) modalResult_ = mrCancel;
         if (!impl_->visible) break;
@@ -969,12 +974,20 @@ void TApplication::SetTitle(const std::string& title) {
 void TApplication::Run() {
     if (!mainForm_) return;
     if (showMainForm_) mainForm_->Show();
-    if (!terminated_) QApplication::exec();
+    if (terminated_) return;
+    running_ = true;
+    QApplication::exec();
+    running_ = false;
 }
 
 void TApplication::Terminate() {
     terminated_ = true;
-    QApplication::quit();
+    // Not the toolkit's quit, which first asks every window to close and
+    // gives up when one does not (every form decides its own closing here):
+    // the message loop and every nested loop end at once. (Without a running
+    // message loop there is nothing to end; asking would make every later
+    // loop of the process end at once.)
+    if (running_) QCoreApplication::exit(0);
 }
 
 void TApplication::ProcessMessages() { QApplication::processEvents(); }

@@ -196,6 +196,7 @@ private:
     std::string title_;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
+    bool running_ = false;
     bool showMainForm_ = true;
 };
 

@@ -5,21 +5,127 @@
 #include "platform/menus.h"
 #include "platform/qtbridge.h"
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QCoreApplication>
+#include <QAbstractNativeEventFilter>
+#include <QTimer>
+#include <QWidget>
 #include <QCursor>
 #include <QIcon>
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
 namespace {
+// The toolkit's X11 tray icon acts when a button goes down, and not at all
+// while a modal window blocks the program's windows. The program's icon
+// acts when a button goes up over it, whatever is shown, as an icon of the
+// notification area does: its window's button events are taken from the
+// window system before the toolkit sees them.
+class ReleaseClicks : public QAbstractNativeEventFilter {
+public:
+    ReleaseClicks(QWidget* window, TTrayIcon* icon) : window_(window), icon_(icon) {
+        if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
+            xcb_connection_t* c = x11->connection();
+            const char name[] = "XInputExtension";
+            if (xcb_query_extension_reply_t* reply =
+                    xcb_query_extension_reply(c, xcb_query_extension(c, sizeof name - 1, name), nullptr)) {
+                if (reply->present) inputOpcode_ = reply->major_opcode;
+                free(reply);
+            }
+        }
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~ReleaseClicks() override {
+        if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+    ReleaseClicks(const ReleaseClicks&) = delete;
+    ReleaseClicks& operator=(const ReleaseClicks&) = delete;
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t" || !window_) return false;
+        auto* e = static_cast<xcb_generic_event_t*>(message);
+        const uint8_t kind = e->response_type & 0x7f;
+        const auto mine = static_cast<xcb_window_t>(window_->winId());
+        if (kind == XCB_BUTTON_PRESS || kind == XCB_BUTTON_RELEASE) {
+            auto* b = reinterpret_cast<xcb_button_press_event_t*>(e);
+            if (b->event != mine) return false;
+            Button(kind == XCB_BUTTON_RELEASE, b->time, b->detail, b->event_x, b->event_y, b->root_x, b->root_y);
+            return true;
+        }
+        // The toolkit takes the pointer through the input extension, whose
+        // button events come as generic events.
+        if (kind == XCB_GE_GENERIC && inputOpcode_ && reinterpret_cast<InputButton*>(e)->extension == inputOpcode_) {
+            auto* b = reinterpret_cast<InputButton*>(e);
+            if ((b->event_type != 4 && b->event_type != 5) || b->event != mine) return false;
+            Button(b->event_type == 5, b->time, b->detail, b->event_x >> 16, b->event_y >> 16, b->root_x >> 16,
+                   b->root_y >> 16);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    // A button event of the input extension as the X client library hands it
+    // over: the protocol's fields, with the full sequence number after the
+    // first 32 bytes.
+    struct InputButton {
+        uint8_t response_type;
+        uint8_t extension;
+        uint16_t sequence;
+        uint32_t length;
+        uint16_t event_type;  // 4 press, 5 release
+        uint16_t deviceid;
+        uint32_t time;
+        uint32_t detail;  // the button
+        uint32_t root;
+        uint32_t event;
+        uint32_t child;
+        uint32_t full_sequence;
+        int32_t root_x, root_y, event_x, event_y;  // 16.16 fixed point
+    };
+
+    void Button(bool released, uint32_t time, unsigned button, int x, int y, int rootX, int rootY) {
+        if (!released || button > 3) return;  // wheel and extra buttons do nothing
+        // One release can come twice, as a core event and as the input extension's.
+        if (time == lastTime_ && button == lastButton_) return;
+        lastTime_ = time;
+        lastButton_ = button;
+        if (x < 0 || y < 0 || x >= window_->width() || y >= window_->height()) return;  // released elsewhere
+        const TMouseButton which = button == 3 ? mbRight : button == 2 ? mbMiddle : mbLeft;
+        TTrayIcon* icon = icon_;
+        // Not from inside the window system's event: a menu opened now runs a loop of its own.
+        QTimer::singleShot(0, window_, [icon, which, rootX, rootY] { icon->MouseReleased(which, rootX, rootY); });
+    }
+
+    QPointer<QWidget> window_;
+    TTrayIcon* icon_;
+    uint8_t inputOpcode_ = 0;
+    uint32_t lastTime_ = 0;
+    unsigned lastButton_ = 0;
+};
+
+QList<QWidget*> TrayWindows() {
+    QList<QWidget*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qstrcmp(w->metaObject()->className(), "QSystemTrayIconSys") == 0) found << w;
+    return found;
+}
+
 class QtTrayIconPeer : public TrayIconPeer {
 public:
-    explicit QtTrayIconPeer(TTrayIcon* icon) {
+    explicit QtTrayIconPeer(TTrayIcon* icon) : icon_(icon) {
         EnsureToolkit();
         // Owned by us; a child of the application object only so that it can be found.
         tray_ = new QSystemTrayIcon(QCoreApplication::instance());
         QPointer<QSystemTrayIcon> guard = tray_;
-        QObject::connect(tray_, &QSystemTrayIcon::activated, tray_, [icon, guard](QSystemTrayIcon::ActivationReason why) {
+        QObject::connect(tray_, &QSystemTrayIcon::activated, tray_, [icon, guard, this](QSystemTrayIcon::ActivationReason why) {
+            if (watched_) return;  // the icon's window reports releases itself
             const QPoint at = QCursor::pos();
             switch (why) {
             case QSystemTrayIcon::Trigger:
@@ -37,15 +143,36 @@ public:
             }
         });
     }
-    ~QtTrayIconPeer() override { delete tray_; }
-    void SetVisible(bool visible) override { tray_->setVisible(visible); }
+    ~QtTrayIconPeer() override {
+        clicks_.reset();
+        delete tray_;
+    }
+    void SetVisible(bool visible) override {
+        const QList<QWidget*> before = TrayWindows();
+        tray_->setVisible(visible);
+        if (!visible) {
+            clicks_.reset();
+            watched_ = false;
+            return;
+        }
+        // The window the toolkit made for this icon just now (X11 only; other
+        // desktops report clicks through the toolkit's signal).
+        for (QWidget* w : TrayWindows())
+            if (!before.contains(w)) {
+                clicks_ = std::make_unique<ReleaseClicks>(w, icon_);
+                watched_ = true;
+            }
+    }
     void SetHint(const std::string& hint) override { tray_->setToolTip(QtText(hint)); }
     void SetIcon(const TImageList* images, int index) override {
         tray_->setIcon(images && index >= 0 ? ImageListIcon(images, index) : QIcon());
     }
 
 private:
+    TTrayIcon* icon_;
     QSystemTrayIcon* tray_;
+    std::unique_ptr<ReleaseClicks> clicks_;
+    bool watched_ = false;
 };
 
 class QtTrayIcons : public TrayIconBackend {

@@ -15,12 +15,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
-#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -32,19 +35,21 @@ struct MutexHandle {
     int fd = -1;
 };
 
-// The user's private runtime folder: $XDG_RUNTIME_DIR, or a folder of our
-// own under /tmp that nobody else may own or read.
-bool RuntimeFolder(std::string& folder) {
-    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-    struct stat st;
-    if (xdg && *xdg && stat(xdg, &st) == 0 && S_ISDIR(st.st_mode)) {
-        folder = xdg;
-        return true;
+// The abstract socket name of a mutex (without its leading NUL): the user,
+// the session's runtime folder and the name, cut to what a socket address
+// holds by a hash of the two texts when they are long.
+std::string MutexAddress(const std::string& name) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string session = runtime ? runtime : "";
+    std::string address = "tallyvane-mutex/" + std::to_string(getuid()) + "/" + session + "/" + name;
+    if (address.size() > 100) {
+        uint64_t hash = 1469598103934665603ull;  // FNV-1a of session and name
+        for (unsigned char c : session + '\0' + name) hash = (hash ^ c) * 1099511628211ull;
+        char hex[17];
+        std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+        address = "tallyvane-mutex/" + std::to_string(getuid()) + "/" + hex;
     }
-    folder = "/tmp/runtime-" + std::to_string(getuid());
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
-           (st.st_mode & 077) == 0;
+    return address;
 }
 }  // namespace
 
@@ -52,37 +57,36 @@ DWORD GetLastError() { return lastError; }
 void SetLastError(DWORD error) { lastError = error; }
 
 HANDLE CreateMutexA(void*, bool, const char* name) {
-    std::string file = name ? name : "";
-    if (file.empty()) {
+    const std::string text = name ? name : "";
+    if (text.empty()) {
         SetLastError(ERROR_INVALID_NAME);
         return nullptr;
     }
-    for (char& c : file)
-        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < ' ') c = '_';
-    std::string folder;
-    if (!RuntimeFolder(folder)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return nullptr;
-    }
-    const std::string path = folder + "/mutex-" + file + ".lock";
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
+    const std::string address = MutexAddress(text);
+    sockaddr_un where{};
+    where.sun_family = AF_UNIX;
+    std::memcpy(where.sun_path + 1, address.data(), address.size());  // sun_path[0] stays 0: abstract
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
     auto* handle = new MutexHandle;
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&where), length) == 0) {
         handle->fd = fd;
         SetLastError(ERROR_SUCCESS);
-    } else {
-        close(fd);
-        SetLastError(errno == EWOULDBLOCK ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED);
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            delete handle;
-            return nullptr;
-        }
+        return handle;
     }
-    return handle;
+    const int error = errno;
+    close(fd);
+    if (error == EADDRINUSE) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return handle;
+    }
+    delete handle;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
 }
 
 bool CloseHandle(HANDLE handle) {

@@ -19,14 +19,14 @@ constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 DWORD GetLastError();
 void SetLastError(DWORD error);
 
-// A mutex named across the user's processes, held as a lock on a file in the
-// user's runtime folder ($XDG_RUNTIME_DIR, else a private /tmp/runtime-<uid>).
-// The lock lasts while the handle is open, and at most until the process
-// ends; programs the process starts do not inherit it. When another handle
-// holds the name, in this process or another, the call still returns a
-// handle (holding nothing) and GetLastError answers ERROR_ALREADY_EXISTS.
-// Null, with another error, when the lock file cannot be made. Security
-// attributes and initial ownership are not modelled.
+// A mutex named across the processes of the user's session: a Unix socket
+// bound to an abstract name made of the user, the session's runtime folder
+// ($XDG_RUNTIME_DIR) and the name. It needs no file, so no folder state can
+// make it fail; it lasts while the handle is open and at most until the
+// process ends; programs the process starts do not inherit it. When another
+// handle holds the name, in this process or another, the call still returns
+// a handle (holding nothing) and GetLastError answers ERROR_ALREADY_EXISTS.
+// Security attributes and initial ownership are not modelled.
 HANDLE CreateMutexA(void* securityAttributes, bool initialOwner, const char* name);
 bool CloseHandle(HANDLE handle);
 

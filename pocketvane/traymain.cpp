@@ -154,6 +154,7 @@ void TTrayMainForm::Config1Click(TObject*) {
     UnregisterHotKey(this, HotKeyId);
     HotKeyForm->HotKey1->SetHotKey(TraySettings->HotKey);
     HotKeyForm->ShowModal();
+    if (!TraySettings) return;  // Exit was chosen meanwhile: the program is ending
     TraySettings->HotKey = HotKeyForm->HotKey1->HotKey();
     RegisterConverterHotKey();
 }
@@ -162,6 +163,7 @@ void TTrayMainForm::Minimize1Click(TObject*) { HideConverter(); }
 void TTrayMainForm::Maximize1Click(TObject*) { ShowConverter(); }
 
 void TTrayMainForm::Exit1Click(TObject*) {
+    if (!TraySettings) return;  // already ending
     // A failed write throws before anything is freed: the program stays in
     // the tray with its settings, and Exit can be chosen again.
     TraySettings->Save();

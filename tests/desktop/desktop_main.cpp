@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,37 +27,42 @@ namespace {
 // time limit for the whole binary.
 class Watchdog : public ::testing::EmptyTestEventListener {
 public:
-    Watchdog() {
-        std::thread([this] {
-            std::unique_lock<std::mutex> lock(mutex_);
+    Watchdog() : state_(std::make_shared<State>()) {
+        // The thread shares the state, which outlives the listener that the
+        // test framework deletes at the very end.
+        std::thread([state = state_] {
+            std::unique_lock<std::mutex> lock(state->mutex);
             for (;;) {
-                if (armed_ && std::chrono::steady_clock::now() > until_) {
-                    std::fprintf(stderr, "\n%s hung for over %d s; ending the run.\n", name_.c_str(), Limit);
+                if (state->armed && std::chrono::steady_clock::now() > state->until) {
+                    std::fprintf(stderr, "\n%s hung for over %d s; ending the run.\n", state->name.c_str(), Limit);
                     std::fflush(stderr);
                     std::_Exit(3);
                 }
-                wake_.wait_for(lock, std::chrono::milliseconds(500));
+                state->wake.wait_for(lock, std::chrono::milliseconds(500));
             }
         }).detach();
     }
     void OnTestStart(const ::testing::TestInfo& info) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        name_ = std::string(info.test_suite_name()) + "." + info.name();
-        until_ = std::chrono::steady_clock::now() + std::chrono::seconds(Limit);
-        armed_ = true;
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        state_->name = std::string(info.test_suite_name()) + "." + info.name();
+        state_->until = std::chrono::steady_clock::now() + std::chrono::seconds(Limit);
+        state_->armed = true;
     }
     void OnTestEnd(const ::testing::TestInfo&) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        armed_ = false;
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        state_->armed = false;
     }
 
 private:
     static constexpr int Limit = 120;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::string name_;
-    std::chrono::steady_clock::time_point until_;
-    bool armed_ = false;
+    struct State {
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::string name;
+        std::chrono::steady_clock::time_point until;
+        bool armed = false;
+    };
+    std::shared_ptr<State> state_;
 };
 }  // namespace
 

@@ -120,6 +120,9 @@ bool XDesktop::Start(bool tray, bool windowManager) {
     instance = new XDesktop;
     instance->display_ = XOpenDisplay(display.c_str());
     if (!instance->display_) return false;
+    // Windows come and go while the tests look at them: a window gone by the
+    // time it is asked about is no failure.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     Display* d = Dpy(instance->display_);
     if (!windowManager) return true;
     processes.wm = Spawn({"openbox", "--sm-disable"});
@@ -322,6 +325,64 @@ std::vector<unsigned long> XDesktop::WindowsTitled(const std::string& title) con
     return out;
 }
 
+std::vector<unsigned long> XDesktop::WindowsOf(long pid, bool popups) const {
+    Display* d = Dpy(display_);
+    std::vector<unsigned long> found;
+    ::Window root, parent, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) return found;
+    for (unsigned i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable) continue;
+        // A managed window sits in its frame: look at the client inside.
+        std::vector<::Window> candidates{children[i]};
+        ::Window r, p, *inner = nullptr;
+        unsigned m = 0;
+        if (!a.override_redirect && XQueryTree(d, children[i], &r, &p, &inner, &m)) {
+            for (unsigned j = 0; j < m; ++j) candidates.push_back(inner[j]);
+            if (inner) XFree(inner);
+        }
+        for (::Window w : candidates) {
+            std::vector<unsigned long> owner = Atoms(w, "_NET_WM_PID");
+            if (owner.empty() || static_cast<long>(owner.front()) != pid) continue;
+            if (a.override_redirect ? popups : !popups) found.push_back(w);
+        }
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+std::vector<unsigned long> XDesktop::ViewableNamed(const std::string& name) const {
+    Display* d = Dpy(display_);
+    std::vector<unsigned long> found;
+    std::vector<::Window> pending{DefaultRootWindow(d)};
+    while (!pending.empty()) {
+        ::Window w = pending.back();
+        pending.pop_back();
+        std::string title = Title(w);
+        if (title.empty()) {
+            // WM_NAME, whatever its encoding type.
+            ::Atom type;
+            int format;
+            unsigned long n = 0, after;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(d, w, XA_WM_NAME, 0, 1024, False, AnyPropertyType, &type, &format, &n, &after,
+                                   &data) == Success &&
+                data)
+                title.assign(reinterpret_cast<char*>(data), n);
+            if (data) XFree(data);
+        }
+        if (title == name && Viewable(w)) found.push_back(w);
+        ::Window root, parent, *children = nullptr;
+        unsigned n = 0;
+        if (XQueryTree(d, w, &root, &parent, &children, &n)) {
+            for (unsigned i = 0; i < n; ++i) pending.push_back(children[i]);
+            if (children) XFree(children);
+        }
+    }
+    return found;
+}
+
 unsigned XDesktop::Pixel(int x, int y) const {
     Display* d = Dpy(display_);
     XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
@@ -471,6 +532,36 @@ void XDesktop::Type(const std::string& text) {
 }
 
 void XDesktop::RoundTrip() { Key("Shift_R"); }
+
+namespace {
+bool grabRefused = false;
+int NoteRefusal(Display*, XErrorEvent* e) {
+    if (e->error_code == BadAccess) grabRefused = true;
+    return 0;
+}
+}  // namespace
+
+bool XDesktop::KeyGrabbed(const std::string& combo) {
+    Display* d = Dpy(display_);
+    unsigned modifiers = 0;
+    KeyCode code = 0;
+    for (const std::string& part : Split(combo)) {
+        if (part == "ctrl") modifiers |= ControlMask;
+        else if (part == "alt") modifiers |= Mod1Mask;
+        else if (part == "shift") modifiers |= ShiftMask;
+        else code = XKeysymToKeycode(d, SymOf(part));
+    }
+    XSync(d, False);
+    grabRefused = false;
+    auto* previous = XSetErrorHandler(NoteRefusal);
+    XGrabKey(d, code, modifiers, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync);
+    XSync(d, False);
+    const bool taken = grabRefused;
+    if (!taken) XUngrabKey(d, code, modifiers, DefaultRootWindow(d));
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    return taken;
+}
 
 void XDesktop::RequestClose(unsigned long window) {
     Display* d = Dpy(display_);

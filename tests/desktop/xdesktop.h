@@ -50,6 +50,11 @@ public:
     // Managed windows with this exact title.
     std::vector<unsigned long> WindowsTitled(const std::string& title) const;
     std::string Title(unsigned long window) const;
+    // Viewable top-level windows of a process (by _NET_WM_PID): managed ones,
+    // and with `popups` unmanaged ones (menus).
+    std::vector<unsigned long> WindowsOf(long pid, bool popups) const;
+    // Viewable windows anywhere in the tree (embedded ones too) with this WM_NAME.
+    std::vector<unsigned long> ViewableNamed(const std::string& name) const;
     // 0xRRGGBB at a root position.
     unsigned Pixel(int x, int y) const;
     // Saves the screen as a PNG (for looking at a failure).
@@ -74,6 +79,8 @@ public:
     void RoundTrip();
     // Asks the window manager to close a window, as its close box does.
     void RequestClose(unsigned long window);
+    // True when a program holds a global grab of this key combination.
+    bool KeyGrabbed(const std::string& combo);
     // Asks the window manager to bring a window up, as a task bar does.
     void RequestActivate(unsigned long window);
     // Asks the window manager to iconify a window, as its minimise button does.

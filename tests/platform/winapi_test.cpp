@@ -42,7 +42,6 @@ TEST_F(Mutex, OneHolderAtATimeAndTheNameIsFreeAgainWhenItIsClosed) {
     HANDLE first = CreateMutexA(nullptr, false, "Test/Name");
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
-    EXPECT_TRUE(std::filesystem::exists(folder.File("mutex-Test_Name.lock")));
     HANDLE second = CreateMutexA(nullptr, false, "Test/Name");
     EXPECT_NE(second, nullptr);
     EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
@@ -66,6 +65,36 @@ TEST_F(Mutex, OneHolderAtATimeAndTheNameIsFreeAgainWhenItIsClosed) {
     EXPECT_EQ(CreateMutexA(nullptr, false, ""), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
     EXPECT_FALSE(CloseHandle(nullptr));
+}
+
+TEST_F(Mutex, HoldsWhateverStateTheRuntimeFolderIsInAndEachSessionHasItsOwn) {
+    // No file is needed: a runtime folder that is a file, is missing, or has
+    // a folder where a lock file would go changes nothing.
+    std::filesystem::create_directory(folder.File("mutex-Name.lock"));
+    WriteAll(folder.File("file"), "x");
+    for (const std::string& runtime : {folder.Path(), folder.File("file"), folder.File("missing")}) {
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        HANDLE first = CreateMutexA(nullptr, false, "Name");
+        ASSERT_NE(first, nullptr) << runtime;
+        EXPECT_EQ(GetLastError(), ERROR_SUCCESS) << runtime;
+        HANDLE second = CreateMutexA(nullptr, false, "Name");
+        EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS) << runtime;
+        CloseHandle(second);
+        CloseHandle(first);
+    }
+    // Two sessions, and a name longer than a socket address holds.
+    setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
+    const std::string longName(300, 'n');
+    HANDLE here = CreateMutexA(nullptr, false, longName.c_str());
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    setenv("XDG_RUNTIME_DIR", folder.File("other").c_str(), 1);
+    HANDLE there = CreateMutexA(nullptr, false, longName.c_str());
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    HANDLE again = CreateMutexA(nullptr, false, longName.c_str());
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    CloseHandle(again);
+    CloseHandle(there);
+    CloseHandle(here);
 }
 
 namespace {

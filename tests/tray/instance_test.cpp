@@ -1,4 +1,5 @@
 // The real program started as processes: one copy at a time.
+#include "platform/winapi.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <filesystem>
 #include <functional>
 #include <spawn.h>
-#include <sys/file.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -57,12 +57,16 @@ protected:
         running.push_back(pid);
         return pid;
     }
-    // Whether some process holds the program's lock.
+    // Whether some process holds the program's lock in the programs' session.
     bool LockHeld() {
-        int fd = open((runtime + "/mutex-Pocketvane.lock").c_str(), O_RDWR | O_CLOEXEC);
-        if (fd < 0) return false;
-        bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
-        close(fd);
+        const char* mine = std::getenv("XDG_RUNTIME_DIR");
+        const std::string saved = mine ? mine : "";
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        HANDLE probe = CreateMutexA(nullptr, false, "Pocketvane");
+        const bool held = GetLastError() == ERROR_ALREADY_EXISTS;
+        CloseHandle(probe);
+        if (mine) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+        else unsetenv("XDG_RUNTIME_DIR");
         return held;
     }
     static bool WaitFor(const std::function<bool()>& done, int seconds = 30) {
@@ -105,4 +109,36 @@ TEST_F(Instances, ASecondCopyEndsAtOnceQuietlyAndAThirdRunsAfterTheFirst) {
     ASSERT_TRUE(WaitFor([&] { return LockHeld(); }));
     EXPECT_EQ(ExitStatus(third, 1), -1);
     Stop(third);
+}
+
+TEST_F(Instances, TwentyCopiesStartedAtOnceLeaveOneWhateverTheRuntimeFolderHolds) {
+    // A folder where a lock file used to go, then a runtime folder that is a file.
+    fs::create_directory(runtime + "/mutex-Pocketvane.lock");
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) {
+            fs::remove_all(runtime);
+            WriteAll(runtime, "not a folder");
+        }
+        std::vector<pid_t> alive;
+        for (int i = 0; i < 20; ++i) alive.push_back(Run());
+        int quiet = 0;  // copies that ended at once, as a second copy does
+        WaitFor([&] {
+            for (auto it = alive.begin(); it != alive.end();) {
+                int status = 0;
+                if (waitpid(*it, &status, WNOHANG) == *it) {
+                    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) ++quiet;
+                    running.erase(std::remove(running.begin(), running.end(), *it), running.end());
+                    it = alive.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            return alive.size() <= 1;
+        });
+        EXPECT_EQ(quiet, 19) << "round " << round;
+        ASSERT_EQ(alive.size(), 1u) << "round " << round;
+        EXPECT_TRUE(LockHeld());
+        Stop(alive.front());
+        EXPECT_FALSE(LockHeld());
+    }
 }

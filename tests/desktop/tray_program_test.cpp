@@ -1,0 +1,238 @@
+// The real tray program on a desktop with a notification area: its icon
+// acts when a button is released over it, and Exit ends it whatever it shows.
+#include "desktop/xdesktop.h"
+#include "platform/winapi.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+namespace fs = std::filesystem;
+
+// Ctrl+Alt+K as the tray program stores its hot key.
+constexpr int HotKeyValue = 0x4000 | 0x8000 | 'K';
+
+class TrayProgram : public ::testing::Test {
+public:
+    void SetUp() override {
+        fs::create_directory(folder.File("data"));
+        for (const char* name : {"IMF.XML", "Pacific.XML"})
+            WriteAll(folder.File(std::string("data/") + name), ReadAll(std::string(TV_SOURCE_DIR) + "/data/" + name));
+        program = folder.File("pocketvane");
+        std::error_code ec;
+        fs::create_hard_link(TV_POCKETVANE_PROGRAM, program, ec);
+        if (ec) fs::copy_file(TV_POCKETVANE_PROGRAM, program);
+        runtime = folder.File("runtime");
+        fs::create_directory(runtime);
+    }
+    void TearDown() override {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    static XDesktop& x() { return XDesktop::Get(); }
+
+    // Starts the program and waits for its icon in the notification area.
+    bool Start() {
+        WriteAll(folder.File("pocketvane.ini"),
+                 "[PocketvaneProgram]\r\nHotKey=" + std::to_string(HotKeyValue) + "\r\n");
+        std::vector<std::string> env{"QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime};
+        for (char** e = environ; *e; ++e) {
+            std::string var = *e;
+            if (var.rfind("QT_QPA_PLATFORM=", 0) != 0 && var.rfind("XDG_RUNTIME_DIR=", 0) != 0) env.push_back(var);
+        }
+        std::vector<char*> envp;
+        for (std::string& v : env) envp.push_back(v.data());
+        envp.push_back(nullptr);
+        char* argv[] = {program.data(), nullptr};
+        if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return false;
+        // Until the notification area has taken the icon in and stopped moving it.
+        QRect last;
+        int still = 0;
+        return WaitUntil(
+            [&] {
+                const unsigned long icon = Icon();
+                const QRect at = icon ? x().ClientRect(icon) : QRect();
+                still = icon && at == last ? still + 1 : 0;
+                last = at;
+                return still >= 5;
+            },
+            10000);
+    }
+    // The icon's window, embedded in the notification area.
+    unsigned long Icon() const {
+        for (unsigned long w : x().ViewableNamed("Pocketvane"))
+            if (x().ClientRect(w).width() <= 64 && x().FrameOf(w) != w) return w;
+        return 0;
+    }
+    QPoint IconCentre() const { return x().ClientRect(Icon()).center(); }
+    // A managed window of the program with this title, or 0.
+    unsigned long Window(const std::function<bool(const std::string&)>& titled) const {
+        for (unsigned long w : x().WindowsOf(pid, false))
+            if (titled(x().Title(w))) return w;
+        return 0;
+    }
+    bool Menu() const { return !x().WindowsOf(pid, true).empty(); }
+    bool Ended(int ms) {
+        return WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, ms) && (pid = 0, true);
+    }
+    bool LockHeld() {
+        const char* mine = std::getenv("XDG_RUNTIME_DIR");
+        const std::string saved = mine ? mine : "";
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        HANDLE probe = CreateMutexA(nullptr, false, "Pocketvane");
+        const bool held = GetLastError() == ERROR_ALREADY_EXISTS;
+        CloseHandle(probe);
+        if (mine) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+        else unsetenv("XDG_RUNTIME_DIR");
+        return held;
+    }
+    // Right click on the icon, then a menu item by its key (pressed again
+    // should the menu, just opened, not have the keyboard yet).
+    void Choose(const char* key) {
+        // (A click the program had no time for is clicked again, as a user does.)
+        for (int i = 0; i < 3 && !Menu(); ++i) {
+            x().Click(IconCentre(), 3);
+            WaitUntil([&] { return Menu(); }, 2000);
+        }
+        ASSERT_TRUE(Menu()) << "no menu";
+        for (int i = 0; i < 10 && Menu(); ++i) {
+            x().Key(key);
+            WaitUntil([&] { return !Menu(); }, 200);
+        }
+        ASSERT_FALSE(Menu()) << "the menu did not take the key";
+    }
+    void ChooseExit() { Choose("x"); }
+
+    TempFolder folder;
+    std::string program, runtime;
+    pid_t pid = 0;
+    int status = 0;
+};
+
+bool IsConverter(const std::string& title) { return title == "Pocketvane" || title.find(" -> ") != std::string::npos; }
+}  // namespace
+
+TEST_F(TrayProgram, ButtonsActWhenReleasedOverTheIcon) {
+    ASSERT_TRUE(Start());
+    const QPoint icon = IconCentre();
+    x().MoveTo(icon);
+    x().Press(3);
+    // Held down: no menu yet (the program had the press: a key press after it arrives).
+    EXPECT_FALSE(WaitUntil([&] { return Menu(); }, 300));
+    x().Release(3);
+    ASSERT_TRUE(WaitUntil([&] { return Menu(); })) << "the menu did not open on the release";
+    x().Key("Escape");
+    ASSERT_TRUE(WaitUntil([&] { return !Menu(); }));
+
+    x().MoveTo(icon);
+    x().Press(1);
+    EXPECT_FALSE(WaitUntil([&] { return Window(IsConverter) != 0; }, 300));
+    x().Release(1);
+    EXPECT_TRUE(WaitUntil([&] { return Window(IsConverter) != 0; })) << "the converter did not show on the release";
+    x().Click(icon);  // and hides again
+    EXPECT_TRUE(WaitUntil([&] { return Window(IsConverter) == 0; }));
+    ChooseExit();
+    EXPECT_TRUE(Ended(1000));
+}
+
+TEST_F(TrayProgram, ExitEndsTheProgramWhateverItShowsAndFreesTheLock) {
+    struct Case {
+        const char* name;
+        std::function<void(TrayProgram&)> show;
+        std::function<bool(const std::string&)> shown;
+    };
+    const Case cases[] = {
+        {"converter by the hot key",
+         [](TrayProgram&) {
+             ASSERT_TRUE(WaitUntil([] { return x().KeyGrabbed("ctrl+alt+k"); }));
+             x().Key("ctrl+alt+k");
+         },
+         IsConverter},
+        {"converter by a click", [](TrayProgram& t) { x().Click(t.IconCentre()); }, IsConverter},
+        {"about box", [](TrayProgram& t) { t.Choose("a"); },
+         [](const std::string& title) { return title == "About"; }},
+        {"hot-key dialog", [](TrayProgram& t) { t.Choose("c"); },
+         [](const std::string& title) { return title == "HotKey Config"; }},
+    };
+    const int rounds = 20;
+    for (const Case& c : cases) {
+        for (int round = 0; round < rounds; ++round) {
+            SCOPED_TRACE(std::string(c.name) + ", round " + std::to_string(round));
+            ASSERT_TRUE(Start());
+            c.show(*this);
+            ASSERT_TRUE(WaitUntil([&] { return Window(c.shown) != 0; })) << "not shown";
+            ChooseExit();
+            ASSERT_TRUE(Ended(1000)) << "still running a second after Exit";
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+            EXPECT_FALSE(LockHeld());
+            EXPECT_TRUE(WaitUntil([&] { return Icon() == 0; }));
+        }
+    }
+}
+
+TEST_F(TrayProgram, TheAboutBoxOpensWithItsOkFocused) {
+    ASSERT_TRUE(Start());
+    Choose("a");
+    auto about = [&] { return Window([](const std::string& t) { return t == "About"; }); };
+    ASSERT_TRUE(WaitUntil([&] { return about() != 0 && x().ActiveWindow() == about(); }));
+    x().Key("Return");
+    EXPECT_TRUE(WaitUntil([&] { return about() == 0; })) << "Enter did not press OK";
+    ChooseExit();
+    EXPECT_TRUE(Ended(1000));
+}
+
+// The main program ends through File > Exit once a window has been undocked
+// (which hides the main window) and docked again.
+TEST_F(TrayProgram, TheMainProgramEndsThroughExitAfterAWindowWasUndocked) {
+    const std::string main = folder.File("tallyvane2");
+    std::error_code ec;
+    fs::create_hard_link(TV_TALLYVANE_PROGRAM, main, ec);
+    if (ec) fs::copy_file(TV_TALLYVANE_PROGRAM, main);
+    WriteAll(folder.File("tallyvane2.ini"), "[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n");
+    std::vector<std::string> env{"QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime};
+    for (char** e = environ; *e; ++e) {
+        std::string var = *e;
+        if (var.rfind("QT_QPA_PLATFORM=", 0) != 0 && var.rfind("XDG_RUNTIME_DIR=", 0) != 0) env.push_back(var);
+    }
+    std::vector<char*> envp;
+    for (std::string& v : env) envp.push_back(v.data());
+    envp.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(main.c_str()), nullptr};
+    ASSERT_EQ(posix_spawn(&pid, main.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+    auto titled = [&](const std::string& title) { return Window([&](const std::string& t) { return t == title; }); };
+    ASSERT_TRUE(WaitUntil([&] { return titled("Tallyvane 2") != 0 && x().ActiveWindow() == titled("Tallyvane 2"); }, 10000));
+    x().Key("ctrl+w");  // a World window, whose Un&dock button takes Alt+D
+    auto undocked = [&] {
+        for (unsigned long w : x().WindowsOf(pid, false))
+            if (x().Title(w).find(" -> ") != std::string::npos) return w;
+        return 0ul;
+    };
+    for (int i = 0; i < 10 && !undocked(); ++i) {
+        x().Key("alt+d");
+        WaitUntil([&] { return undocked() != 0; }, 500);
+    }
+    ASSERT_NE(undocked(), 0ul) << "the World window did not undock";
+    EXPECT_EQ(titled("Tallyvane 2"), 0ul) << "the main window stayed up";
+    ASSERT_TRUE(WaitUntil([&] { return x().ActiveWindow() == undocked(); }));
+    x().Key("alt+d");  // "&Dock"
+    ASSERT_TRUE(WaitUntil([&] { return titled("Tallyvane 2") != 0 && x().ActiveWindow() == titled("Tallyvane 2"); }));
+    x().Key("alt+f");
+    x().Key("x");
+    ASSERT_TRUE(Ended(5000)) << "still running after File > Exit";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_NE(ReadAll(folder.File("data/windowSettings.xml")).find("<TYPE>World</TYPE>"), std::string::npos);
+}
