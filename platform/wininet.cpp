@@ -62,7 +62,7 @@ struct Request : Handle {
     std::vector<std::string> headers;  // from the accept types and flags
     std::string body;
     size_t offset = 0;
-    bool cut = false;  // the body went past kMaxBody and was not kept whole
+    bool cut = false;  // the body was not kept whole: past kMaxBody, or the connection ended early
 };
 
 std::mutex liveMutex;
@@ -319,8 +319,12 @@ BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long head
     CURLcode rc = WatchCancel(r, 0, 0, 0, 0) ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(curl);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(list);
-    // An answer too long to keep is still an answer; its reading fails where it was cut.
-    const bool answered = rc == CURLE_OK || (rc == CURLE_WRITE_ERROR && r->cut);
+    // An answer cut short (the connection closed or was reset in the middle
+    // of the body) is still an answer, and so is one too long to keep: what
+    // came is read, and reading fails where it ends.
+    const bool cutShort = (rc == CURLE_PARTIAL_FILE || rc == CURLE_RECV_ERROR) && !r->body.empty();
+    if (cutShort) r->cut = true;
+    const bool answered = rc == CURLE_OK || cutShort || (rc == CURLE_WRITE_ERROR && r->cut);
     if (!answered) {
         r->body.clear();
         r->cut = false;

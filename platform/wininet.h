@@ -53,12 +53,13 @@ HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* obje
 // Performs the request and keeps the body for reading. headers are extra
 // "Name: value" lines separated by CR LF (headersLength ~0UL: up to the NUL).
 // FALSE only when no answer came (refused, timed out, cancelled): an error
-// page is an answer, and its body can be read.
+// page is an answer, and its body can be read. So is a body cut short when
+// the connection closed or was reset after part of it had come.
 BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long headersLength, void* optional,
                       unsigned long optionalLength);
-// Copies the next piece of the body; *bytesRead is 0 at the end. A body over
-// 32 MiB is cut there: the send still succeeds, and reading fails (FALSE)
-// once the part kept has been read.
+// Copies the next piece of the body; *bytesRead is 0 at the end. A body cut
+// short, or over 32 MiB and cut there, is read up to the cut, and then
+// reading fails (FALSE).
 BOOL InternetReadFile(HINTERNET file, void* buffer, unsigned long bytesToRead, unsigned long* bytesRead);
 BOOL InternetCloseHandle(HINTERNET handle);
 

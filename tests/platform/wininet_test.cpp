@@ -1,4 +1,5 @@
 #include "platform/wininet.h"
+#include "support/hostileserver.h"
 #include "support/httpserver.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@ namespace {
 struct Fetched {
     bool sent = false;
     std::string body;
+    bool readFailed = false;  // the last read failed rather than found the end
 };
 
 struct Target {
@@ -37,7 +39,9 @@ Fetched Fetch(HINTERNET session, const Target& t) {
     f.sent = HttpSendRequestA(request, t.headers, t.headers ? ~0UL : 0, nullptr, 0) != FALSE;
     char buffer[255];
     unsigned long read = 0;
-    while (InternetReadFile(request, buffer, sizeof buffer, &read) && read > 0) f.body.append(buffer, read);
+    BOOL ok;
+    while ((ok = InternetReadFile(request, buffer, sizeof buffer, &read)) && read > 0) f.body.append(buffer, read);
+    f.readFailed = !ok;
     InternetCloseHandle(request);
     InternetCloseHandle(connect);
     return f;
@@ -290,6 +294,31 @@ TEST_F(Http, ABodyPastTheLimitIsCutAndItsReadingFails) {
     EXPECT_GT(total, 0u);
     InternetCloseHandle(request);
     InternetCloseHandle(connect);
+}
+
+TEST_F(Http, ABodyCutShortIsReadUpToTheCutAndThenReadingFails) {
+    // The connection closes, or is reset, part-way through a body of 1000
+    // bytes; or it closes before any of the body came.
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n";
+    const std::string part(300, 'r');
+    HostileServer server([&](int client, HostileServer& s) {
+        const int connection = s.Connections();
+        s.ReadRequest(client);
+        s.Send(client, connection == 3 ? head : head + part);
+        s.Wait(200);  // read before a reset could throw it away
+        if (connection == 2) HostileServer::Reset(client);
+    });
+    Target t;
+    t.port = server.Port();
+    for (const char* how : {"closed", "reset"}) {
+        Fetched f = Fetch(Open(), t);
+        EXPECT_TRUE(f.sent) << how;
+        EXPECT_EQ(f.body, part) << how;
+        EXPECT_TRUE(f.readFailed) << how;
+    }
+    Fetched nothing = Fetch(Open(), t);
+    EXPECT_FALSE(nothing.sent);
+    EXPECT_EQ(nothing.body, "");
 }
 
 // ---------------------------------------------------------------- connection state

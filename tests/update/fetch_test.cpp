@@ -2,6 +2,7 @@
 // 127.0.0.1 or read from a saved page, up to the page reaching the decoder.
 #include "currency/currsource.h"
 #include "mainwin/appfixture.h"
+#include "support/hostileserver.h"
 #include "support/httpserver.h"
 #include "support/layoutcheck.h"
 #include "update/fetchfile.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 
 namespace {
@@ -35,6 +37,7 @@ protected:
         Start();
         settings = MainForm->AppSettings;
     }
+    CurrSource* Source() { return MainForm->CurrentSource; }
     void PageAt(const std::string& host, const std::string& path = "/today.html") {
         SourceAddress::Set(MainForm->CurrentSource, host, path);
     }
@@ -228,6 +231,34 @@ TEST_F(Updating, ASecondUpdateWaitsForTheFirstToHandOver) {
     EXPECT_EQ(Page(), "page 2");
     EXPECT_EQ(dialogs.Texts().size(), 2u);  // each page reached its decoder once
     EXPECT_TRUE(ProgressWindows().empty());
+}
+
+TEST_F(Updating, APageCutShortIsHandedOverForItsDecoderToJudge) {
+    // The connection is reset in the middle of the table, then closes with
+    // the whole page sent but less than its Content-Length.
+    WriteAll(DataFile("Pacific.INI"), ShippedFile("Pacific.INI"));
+    const std::string page = SamplePage("pacific_rates.html");
+    const std::string half = page.substr(0, page.find("<tr><td>GBP"));
+    HostileServer server([&](int client, HostileServer& s) {
+        const bool first = s.Connections() == 1;
+        s.ReadRequest(client);
+        const std::string body = first ? half : page;
+        s.Send(client, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(page.size() + 500) + "\r\n\r\n" + body);
+        s.Wait(200);  // read before a reset could throw it away
+        if (first) HostileServer::Reset(client);
+    });
+    PageAt(server.HostPort());
+    Update();
+    EXPECT_EQ(Page(), half);
+    EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{"Can't correctly find body...", "Can't find table-row!"}));
+    EXPECT_TRUE(ProgressWindows().empty());  // read and decoded, as far as the decoder went
+    EXPECT_EQ(Source()->FindCurrency("Icelandic Krona"), nullptr);
+
+    Update();
+    EXPECT_EQ(Page(), page);
+    EXPECT_EQ(dialogs.Texts().size(), 2u);
+    ASSERT_NE(Source()->FindCurrency("Icelandic Krona"), nullptr);
+    EXPECT_EQ(std::string(Source()->FindCurrency("Icelandic Krona")->GetDate()), "January 20, 2025");
 }
 
 TEST_F(Updating, ClosingTheProgramDuringADownloadKeepsTheNewRates) {
