@@ -238,6 +238,8 @@ HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* obje
         std::string accept = "Accept: ";
         for (const char** t = acceptTypes; *t; ++t) accept += (t == acceptTypes ? "" : ", ") + std::string(*t);
         r->headers.push_back(accept);
+    } else {
+        r->headers.push_back("Accept:");  // none at all: libcurl would send "*/*" of its own
     }
     if (flags & (INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE)) {
         r->headers.push_back("Pragma: no-cache");

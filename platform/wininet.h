@@ -47,7 +47,8 @@ HINTERNET InternetOpenA(const char* agent, unsigned long accessType, const char*
 HINTERNET InternetConnectA(HINTERNET internet, const char* serverName, unsigned short port, const char* userName,
                            const char* password, unsigned long service, unsigned long flags, uintptr_t context);
 // verb null means GET; version "HTTP/1.0" or null (1.1); acceptTypes is a
-// null-terminated list or null. An object name with control characters is refused.
+// null-terminated list, sent as the Accept header, or null for no Accept
+// header at all. An object name with control characters is refused.
 HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* objectName, const char* version,
                            const char* referrer, const char** acceptTypes, unsigned long flags, uintptr_t context);
 // Performs the request and keeps the body for reading. headers are extra

@@ -25,6 +25,7 @@ struct Target {
     int port = 0;
     std::string object = "/";
     const char *user = nullptr, *password = nullptr, *headers = nullptr, *version = nullptr;
+    const char** accept = nullptr;
     unsigned long flags = 0;
 };
 
@@ -34,7 +35,7 @@ Fetched Fetch(HINTERNET session, const Target& t) {
     HINTERNET connect = InternetConnectA(session, t.server.c_str(), static_cast<unsigned short>(t.port), t.user,
                                          t.password, INTERNET_SERVICE_HTTP, 0, 0);
     EXPECT_NE(connect, nullptr);
-    HINTERNET request = HttpOpenRequestA(connect, "GET", t.object.c_str(), t.version, nullptr, nullptr, t.flags, 0);
+    HINTERNET request = HttpOpenRequestA(connect, "GET", t.object.c_str(), t.version, nullptr, t.accept, t.flags, 0);
     EXPECT_NE(request, nullptr);
     f.sent = HttpSendRequestA(request, t.headers, t.headers ? ~0UL : 0, nullptr, 0) != FALSE;
     char buffer[255];
@@ -90,9 +91,16 @@ TEST_F(Http, SendsTheExactRequestLineAgentAndHeaders) {
     t.flags = 0;
     t.headers = nullptr;
     EXPECT_TRUE(Fetch(session, t).sent);
+    const char* types[] = {"text/html", "text/*", nullptr};
+    t.accept = types;
+    EXPECT_TRUE(Fetch(session, t).sent);
 
     std::vector<HttpRequest> got = server.Requests();
-    ASSERT_EQ(got.size(), 2u);
+    ASSERT_EQ(got.size(), 3u);
+    // No accepted types, no Accept header; given ones are listed.
+    EXPECT_FALSE(got[0].HasHeader("Accept"));
+    EXPECT_FALSE(got[1].HasHeader("Accept"));
+    EXPECT_EQ(got[2].Header("Accept"), "text/html, text/*");
     EXPECT_EQ(got[0].RequestLine(), "GET /rates/page.html?id=7 HTTP/1.1");
     EXPECT_EQ(got[0].Header("User-Agent"), "Tallyvane/2.3 (rates)");
     EXPECT_EQ(got[0].Header("Host"), server.HostPort());

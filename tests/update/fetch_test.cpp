@@ -2,6 +2,7 @@
 // 127.0.0.1 or read from a saved page, up to the page reaching the decoder.
 #include "currency/currsource.h"
 #include "mainwin/appfixture.h"
+#include "platform/sysutils.h"
 #include "support/hostileserver.h"
 #include "support/httpserver.h"
 #include "support/layoutcheck.h"
@@ -19,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <mutex>
 
 namespace {
 // Reaches the address fields that a source reads from its data file.
@@ -113,6 +115,7 @@ TEST_F(Updating, TheRequestGoesDirectOrThroughTheProxy) {
     EXPECT_EQ(direct.Header("User-Agent"), "Tallyvane/2.1");
     EXPECT_EQ(direct.Header("Host"), server.HostPort());
     EXPECT_FALSE(direct.HasHeader("Authorization"));
+    EXPECT_FALSE(direct.HasHeader("Accept"));  // no list of accepted types
     EXPECT_EQ(Page(), "OK");
 
     TestHttpServer proxy([](const HttpRequest&) { return HttpResponse::Ok("from the proxy"); });
@@ -122,6 +125,7 @@ TEST_F(Updating, TheRequestGoesDirectOrThroughTheProxy) {
     Update();
     ASSERT_EQ(proxy.Requests().size(), 1u);
     EXPECT_EQ(proxy.Requests()[0].target, "http://" + server.HostPort() + "/rates/today.html?day=20");
+    EXPECT_FALSE(proxy.Requests()[0].HasHeader("Accept"));
     EXPECT_EQ(Page(), "from the proxy");
 }
 
@@ -239,9 +243,16 @@ TEST_F(Updating, APageCutShortIsHandedOverForItsDecoderToJudge) {
     WriteAll(DataFile("Pacific.INI"), ShippedFile("Pacific.INI"));
     const std::string page = SamplePage("pacific_rates.html");
     const std::string half = page.substr(0, page.find("<tr><td>GBP"));
+    std::vector<std::string> heads;
+    std::mutex headsMutex;
     HostileServer server([&](int client, HostileServer& s) {
         const bool first = s.Connections() == 1;
-        s.ReadRequest(client);
+        std::string head;
+        s.ReadRequest(client, &head);
+        {
+            std::lock_guard<std::mutex> lock(headsMutex);
+            heads.push_back(LowerCase(head));
+        }
         const std::string body = first ? half : page;
         s.Send(client, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(page.size() + 500) + "\r\n\r\n" + body);
         s.Wait(200);  // read before a reset could throw it away
@@ -259,6 +270,8 @@ TEST_F(Updating, APageCutShortIsHandedOverForItsDecoderToJudge) {
     EXPECT_EQ(dialogs.Texts().size(), 2u);
     ASSERT_NE(Source()->FindCurrency("Icelandic Krona"), nullptr);
     EXPECT_EQ(std::string(Source()->FindCurrency("Icelandic Krona")->GetDate()), "January 20, 2025");
+    ASSERT_EQ(heads.size(), 2u);
+    for (const std::string& head : heads) EXPECT_EQ(head.find("\r\naccept:"), std::string::npos) << head;
 }
 
 TEST_F(Updating, ClosingTheProgramDuringADownloadKeepsTheNewRates) {
