@@ -2,7 +2,9 @@
 // open a request, send it, read the body, close), as thin functions over one
 // libcurl transfer per request. Called on worker threads; every handle belongs
 // to one thread at a time, except that closing a session or connection from
-// another thread cancels the transfers under it.
+// another thread cancels the transfers under it. A transfer running on a
+// TThread whose Terminate has been called is cancelled too, within a tenth of
+// a second.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+#include "platform/thread.h"
 #include "platform/wininet.h"
 #include "support/hostileserver.h"
 #include "support/httpserver.h"
@@ -327,6 +328,37 @@ TEST_F(Http, ABodyCutShortIsReadUpToTheCutAndThenReadingFails) {
     Fetched nothing = Fetch(Open(), t);
     EXPECT_FALSE(nothing.sent);
     EXPECT_EQ(nothing.body, "");
+}
+
+TEST_F(Http, ATransferOnAWorkerEndsAtOnceWhenTheThreadIsAskedToTerminate) {
+    std::atomic<bool> stalled{false};
+    HostileServer server([&](int client, HostileServer& s) {
+        s.ReadRequest(client);
+        s.Send(client, "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nthe first");
+        stalled = true;
+        s.Wait(120000);  // beyond every time limit
+    });
+    struct Worker : TThread {
+        Worker() : TThread(true) {}
+        ~Worker() override { WaitFor(); }
+        void Execute() override { fetched = Fetch(session, target); }
+        HINTERNET session = nullptr;
+        Target target;
+        Fetched fetched;
+    } worker;
+    worker.session = Open();
+    worker.target.port = server.Port();
+    worker.Resume();
+    while (!stalled) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(worker.Finished());  // no limit ends it
+    const auto asked = std::chrono::steady_clock::now();
+    worker.Terminate();
+    worker.WaitFor();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count();
+    EXPECT_LT(seconds, 5.0);  // the limit for no progress alone is 60 s
+    EXPECT_FALSE(worker.fetched.sent);
+    EXPECT_FALSE(TThread::CheckTerminated());  // this thread was never asked
 }
 
 // ---------------------------------------------------------------- connection state

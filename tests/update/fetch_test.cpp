@@ -20,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <mutex>
 
 namespace {
@@ -274,18 +275,37 @@ TEST_F(Updating, APageCutShortIsHandedOverForItsDecoderToJudge) {
     for (const std::string& head : heads) EXPECT_EQ(head.find("\r\naccept:"), std::string::npos) << head;
 }
 
-TEST_F(Updating, ClosingTheProgramDuringADownloadKeepsTheNewRates) {
-    WriteAll(DataFile("Pacific.INI"), ShippedFile("Pacific.INI"));
-    const std::string page = SamplePage("pacific_rates.html");
-    TestHttpServer server([&](const HttpRequest&) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        return HttpResponse::Ok(page);
+TEST_F(Updating, ExitDuringAStalledDownloadEndsAtOnceAndWritesEveryFile) {
+    // Part of a page, then silence for longer than any limit of the download.
+    std::atomic<bool> stalled{false};
+    HostileServer server([&](int client, HostileServer& s) {
+        s.ReadRequest(client);
+        s.Send(client, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n<html><title>Rates as of");
+        stalled = true;
+        s.Wait(120000);
     });
     PageAt(server.HostPort());
+    // Changes that reach the rate file, the layout file and the settings
+    // only when the program writes them at its end.
+    Source()->SetPreferredBase("Euro");
+    settings->csvSep = ";";
+    Key(Qt::Key_W, Qt::ControlModifier);
     Key(Qt::Key_U, Qt::ControlModifier);
-    MainForm->Close();
-    EXPECT_EQ(MainForm->CurrentSource, nullptr);
-    EXPECT_NE(ReadAll(DataFile("Pacific.XML")).find("<NAME>Icelandic Krona</NAME>"), std::string::npos);
+    ASSERT_TRUE(WaitUntil([&] { return stalled.load(); }));
+    QTest::qWait(300);
+    ASSERT_TRUE(MainForm->UpdateButton->Down());  // still downloading
+
+    const auto start = std::chrono::steady_clock::now();
+    MainForm->FileExit1->Execute();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout << "[ time     ] Exit during a stalled download: " << seconds << " s\n";
+    EXPECT_LT(seconds, 10.0);  // the limit for no progress alone is 60 s
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_NE(ReadAll(DataFile("Pacific.XML")).find("<PREFERREDBASE>Euro</PREFERREDBASE>"), std::string::npos);
+    EXPECT_NE(ReadAll(DataFile("windowSettings.xml")).find("<TYPE>World</TYPE>"), std::string::npos);
+    EXPECT_NE(ReadAll(folder.File("tallyvane2.ini")).find("csvSep=;"), std::string::npos);
+    EXPECT_TRUE(dialogs.Texts().empty());  // the cut download reports nothing on the way out
+    EXPECT_EQ(server.Connections(), 1);
 }
 
 TEST_F(Updating, NoUpdateOrShutdownStartsInsideTheHandOver) {
