@@ -107,7 +107,7 @@ void TPreferredForm::FillPrefCombo() {
     TNotifyEvent change = PrefCombo->OnChange;
     PrefCombo->OnChange = nullptr;
     PrefCombo->Items()->Clear();
-    for (PrefItr it = Source->GetPreferreds(); it.HasNext();) PrefCombo->Items()->Add(it.Next()->GetName());
+    PrefCombo->Items()->AddStrings(PairNames(Source));
     PrefCombo->OnChange = change;
 }
 
