@@ -296,6 +296,10 @@ void TMainForm::FormClose(TObject*, TCloseAction& action) {
     closing_ = true;
     Fetcher* fetcher = ActiveFetcher;
     ActiveFetcher = nullptr;
+    // A download still running stops at once rather than keep the user
+    // waiting for a silent server; a page already downloaded still reaches
+    // its decoder while the deletion waits.
+    if (fetcher) fetcher->Terminate();
     delete fetcher;
     SavingForm->Show();
     SavingForm->Repaint();

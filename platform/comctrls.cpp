@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 // ---------------------------------------------------------------- image lists
 
@@ -269,12 +270,22 @@ private:
 };
 
 // A list-view row; sorted views order rows by caption, ignoring letter case.
+// The row keeps its caption at hand, so a sort of many rows compares texts
+// rather than fetching them from the model on every comparison.
 class CaptionRow : public QTreeWidgetItem {
 public:
     using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& other) const override {
-        return text(0).compare(other.text(0), Qt::CaseInsensitive) < 0;
+    void setData(int column, int role, const QVariant& value) override {
+        QTreeWidgetItem::setData(column, role, value);
+        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) caption_ = text(0);
     }
+    bool operator<(const QTreeWidgetItem& other) const override {
+        const auto* row = dynamic_cast<const CaptionRow*>(&other);
+        return caption_.compare(row ? row->caption_ : other.text(0), Qt::CaseInsensitive) < 0;
+    }
+
+private:
+    QString caption_;
 };
 }  // namespace
 
@@ -343,11 +354,12 @@ void TListView::SetSorted(bool sorted) {
 void TListView::Sort() {
     auto* tree = static_cast<QTreeWidget*>(Handle());
     tree->sortItems(0, Qt::AscendingOrder);  // a stable sort, which keeps the selection
-    // Item(i) follows the rows as shown.
-    std::map<void*, int> position;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) position[tree->topLevelItem(i)] = i;
-    std::stable_sort(items_.begin(), items_.end(),
-                     [&](const auto& a, const auto& b) { return position[a->row_] < position[b->row_]; });
+    // Item(i) follows the rows as shown: put in their place in linear time.
+    std::unordered_map<void*, std::unique_ptr<TListItem>> byRow;
+    byRow.reserve(items_.size());
+    for (auto& item : items_) byRow.emplace(item->row_, std::move(item));
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        items_[static_cast<size_t>(i)] = std::move(byRow[tree->topLevelItem(i)]);
 }
 
 TListItem* TListView::AddItem() {

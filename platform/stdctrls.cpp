@@ -30,6 +30,10 @@ int TStrings::Add(const std::string& s) {
     return Count() - 1;
 }
 
+void TStrings::AddStrings(const std::vector<std::string>& texts) {
+    for (const std::string& text : texts) Add(text);
+}
+
 int TStrings::IndexOf(const std::string& s) const {
     for (int i = 0; i < Count(); ++i)
         if (SameText(Get(i), s)) return i;
@@ -60,6 +64,34 @@ int SortedPosition(int count, Get get, const std::string& s) {
     int at = count;
     while (at > 0 && CompareText(get(at - 1), s) > 0) --at;
     return at;
+}
+
+// The texts of a list control after AddStrings: its own, then the new ones,
+// sorted when the list is (stably, so equal texts keep the order that one Add
+// after another gives them). chosen, the position of the chosen entry or -1,
+// becomes its position in the result.
+template <typename Get>
+QStringList MergedTexts(int count, Get get, const std::vector<std::string>& texts, bool sorted, int& chosen) {
+    struct Entry {
+        std::string text;
+        int old;  // position before, or -1 for a new text
+    };
+    std::vector<Entry> all;
+    all.reserve(static_cast<size_t>(count) + texts.size());
+    for (int i = 0; i < count; ++i) all.push_back({get(i), i});
+    for (const std::string& text : texts) all.push_back({text, -1});
+    if (sorted)
+        std::stable_sort(all.begin(), all.end(),
+                         [](const Entry& a, const Entry& b) { return CompareText(a.text, b.text) < 0; });
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(all.size()));
+    const int was = chosen;
+    chosen = -1;
+    for (size_t i = 0; i < all.size(); ++i) {
+        out.append(QtText(all[i].text));
+        if (was >= 0 && all[i].old == was) chosen = static_cast<int>(i);
+    }
+    return out;
 }
 
 // A label's text: "&&" is an ampersand, a single "&" marks the accelerator.
@@ -264,6 +296,17 @@ public:
         Insert(at, s);
         return at;
     }
+    void AddStrings(const std::vector<std::string>& texts) override {
+        QComboBox* box = Box();
+        int chosen = box->currentIndex();
+        const QStringList all = MergedTexts(Count(), [this](int i) { return Get(i); }, texts, owner_->sorted_, chosen);
+        const QString keep = box->isEditable() ? box->currentText() : QString();
+        box->clear();
+        box->addItems(all);  // one insertion into the model
+        box->setCurrentIndex(chosen);
+        if (box->isEditable()) box->setEditText(keep);
+        owner_->lastIndex_ = box->currentIndex();
+    }
     void Delete(int index) override {
         Box()->removeItem(index);
         owner_->lastIndex_ = Box()->currentIndex();
@@ -363,6 +406,16 @@ public:
         int at = owner_->sorted_ ? SortedPosition(Count(), [this](int i) { return Get(i); }, s) : Count();
         Insert(at, s);
         return at;
+    }
+    void AddStrings(const std::vector<std::string>& texts) override {
+        Quiet q(owner_);
+        QListWidget* list = List();
+        int chosen = list->currentRow();
+        const QStringList all = MergedTexts(Count(), [this](int i) { return Get(i); }, texts, owner_->sorted_, chosen);
+        list->clear();
+        list->addItems(all);  // one insertion into the model
+        list->setCurrentRow(chosen);
+        if (chosen < 0) list->clearSelection();
     }
     void Delete(int index) override {
         Quiet q(owner_);

@@ -9,6 +9,7 @@
 #include "platform/controls.h"
 
 #include <string>
+#include <vector>
 
 class TStringList;
 
@@ -24,6 +25,10 @@ public:
     virtual void Clear() = 0;
     // Appends (or, in a sorted list, inserts in order); returns the index.
     virtual int Add(const std::string& s);
+    // As Add for each text in turn, but a list control takes them all at
+    // once: a sorted one sorts them in n log n rather than inserting each
+    // in order. The entry chosen in the control stays chosen (none stays none).
+    virtual void AddStrings(const std::vector<std::string>& texts);
     // -1 when absent; letter case is ignored.
     int IndexOf(const std::string& s) const;
     std::string operator[](int index) const { return Get(index); }

@@ -37,6 +37,7 @@ std::deque<std::shared_ptr<SyncCall>>& SyncQueue() {
 }
 
 thread_local bool onWorker = false;
+thread_local const TThread* runningThread = nullptr;  // the worker's own thread object
 
 // Without an application object, any thread that is not a worker serves.
 bool OnGuiThread() {
@@ -144,14 +145,18 @@ std::exception_ptr TThread::FatalException() const {
     return fatal_;
 }
 
+bool TThread::CheckTerminated() { return runningThread && runningThread->Terminated(); }
+
 void TThread::Run() {
     onWorker = true;
+    runningThread = this;
     std::exception_ptr fatal;
     try {
         Execute();
     } catch (...) {
         fatal = std::current_exception();
     }
+    runningThread = nullptr;
     {
         std::lock_guard<std::mutex> lock(SyncMutex());
         fatal_ = fatal;

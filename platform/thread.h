@@ -30,6 +30,9 @@ public:
     // Asks Execute to stop; Execute checks Terminated() and returns.
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
+    // True on a worker thread whose Terminate has been called; false on
+    // every other thread. Lets the layer's blocking calls give up early.
+    static bool CheckTerminated();
     // Execute has returned (or thrown).
     bool Finished() const;
     // Blocks until Execute has returned and answers ReturnValue. On the GUI

@@ -1,6 +1,7 @@
 #include "platform/wininet.h"
 
 #include "platform/sysutils.h"
+#include "platform/thread.h"
 
 #include <curl/curl.h>
 
@@ -62,7 +63,7 @@ struct Request : Handle {
     std::vector<std::string> headers;  // from the accept types and flags
     std::string body;
     size_t offset = 0;
-    bool cut = false;  // the body went past kMaxBody and was not kept whole
+    bool cut = false;  // the body was not kept whole: past kMaxBody, or the connection ended early
 };
 
 std::mutex liveMutex;
@@ -151,10 +152,41 @@ size_t KeepBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
+// Also ends the transfer of a worker thread that has been asked to terminate:
+// the program closing does not wait for a silent server.
 int WatchCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     for (const Flag& f : static_cast<Request*>(user)->watched)
         if (f->load()) return 1;
-    return 0;
+    return TThread::CheckTerminated() ? 1 : 0;
+}
+
+// The transfer, with the cancel watch looked at every tenth of a second even
+// while the server is silent (curl_easy_perform looks once a second then).
+CURLcode Perform(CURL* curl) {
+    CURLM* multi = curl_multi_init();
+    if (!multi) return CURLE_OUT_OF_MEMORY;
+    CURLcode rc = CURLE_OK;
+    if (curl_multi_add_handle(multi, curl) != CURLM_OK) {
+        curl_multi_cleanup(multi);
+        return CURLE_FAILED_INIT;
+    }
+    int running = 1;
+    while (running) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            rc = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running && curl_multi_poll(multi, nullptr, 0, 100, nullptr) != CURLM_OK) {
+            rc = CURLE_FAILED_INIT;
+            break;
+        }
+    }
+    int queued = 0;
+    while (CURLMsg* m = curl_multi_info_read(multi, &queued))
+        if (m->msg == CURLMSG_DONE && m->easy_handle == curl) rc = m->data.result;
+    curl_multi_remove_handle(multi, curl);
+    curl_multi_cleanup(multi);
+    return rc;
 }
 
 std::atomic<int> onlineOverride{-1};
@@ -238,6 +270,8 @@ HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* obje
         std::string accept = "Accept: ";
         for (const char** t = acceptTypes; *t; ++t) accept += (t == acceptTypes ? "" : ", ") + std::string(*t);
         r->headers.push_back(accept);
+    } else {
+        r->headers.push_back("Accept:");  // none at all: libcurl would send "*/*" of its own
     }
     if (flags & (INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE)) {
         r->headers.push_back("Pragma: no-cache");
@@ -316,11 +350,15 @@ BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long head
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, WatchCancel);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, r);
 
-    CURLcode rc = WatchCancel(r, 0, 0, 0, 0) ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(curl);
+    CURLcode rc = WatchCancel(r, 0, 0, 0, 0) ? CURLE_ABORTED_BY_CALLBACK : Perform(curl);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(list);
-    // An answer too long to keep is still an answer; its reading fails where it was cut.
-    const bool answered = rc == CURLE_OK || (rc == CURLE_WRITE_ERROR && r->cut);
+    // An answer cut short (the connection closed or was reset in the middle
+    // of the body) is still an answer, and so is one too long to keep: what
+    // came is read, and reading fails where it ends.
+    const bool cutShort = (rc == CURLE_PARTIAL_FILE || rc == CURLE_RECV_ERROR) && !r->body.empty();
+    if (cutShort) r->cut = true;
+    const bool answered = rc == CURLE_OK || cutShort || (rc == CURLE_WRITE_ERROR && r->cut);
     if (!answered) {
         r->body.clear();
         r->cut = false;

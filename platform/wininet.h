@@ -2,7 +2,9 @@
 // open a request, send it, read the body, close), as thin functions over one
 // libcurl transfer per request. Called on worker threads; every handle belongs
 // to one thread at a time, except that closing a session or connection from
-// another thread cancels the transfers under it.
+// another thread cancels the transfers under it. A transfer running on a
+// TThread whose Terminate has been called is cancelled too, within a tenth of
+// a second.
 #pragma once
 
 #include <cstdint>
@@ -47,18 +49,20 @@ HINTERNET InternetOpenA(const char* agent, unsigned long accessType, const char*
 HINTERNET InternetConnectA(HINTERNET internet, const char* serverName, unsigned short port, const char* userName,
                            const char* password, unsigned long service, unsigned long flags, uintptr_t context);
 // verb null means GET; version "HTTP/1.0" or null (1.1); acceptTypes is a
-// null-terminated list or null. An object name with control characters is refused.
+// null-terminated list, sent as the Accept header, or null for no Accept
+// header at all. An object name with control characters is refused.
 HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* objectName, const char* version,
                            const char* referrer, const char** acceptTypes, unsigned long flags, uintptr_t context);
 // Performs the request and keeps the body for reading. headers are extra
 // "Name: value" lines separated by CR LF (headersLength ~0UL: up to the NUL).
 // FALSE only when no answer came (refused, timed out, cancelled): an error
-// page is an answer, and its body can be read.
+// page is an answer, and its body can be read. So is a body cut short when
+// the connection closed or was reset after part of it had come.
 BOOL HttpSendRequestA(HINTERNET request, const char* headers, unsigned long headersLength, void* optional,
                       unsigned long optionalLength);
-// Copies the next piece of the body; *bytesRead is 0 at the end. A body over
-// 32 MiB is cut there: the send still succeeds, and reading fails (FALSE)
-// once the part kept has been read.
+// Copies the next piece of the body; *bytesRead is 0 at the end. A body cut
+// short, or over 32 MiB and cut there, is read up to the cut, and then
+// reading fails (FALSE).
 BOOL InternetReadFile(HINTERNET file, void* buffer, unsigned long bytesToRead, unsigned long* bytesRead);
 BOOL InternetCloseHandle(HINTERNET handle);
 

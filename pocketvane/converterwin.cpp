@@ -110,12 +110,13 @@ void TForm2::FillCurrencyLists() {
     ComboBox2->OnChange = nullptr;
     ComboBox1->Items()->Clear();
     ComboBox2->Items()->Clear();
+    std::vector<std::string> names;
     for (CurrItr it = Source->GetCurrencies(); it.HasNext();) {
         const CurrencyItem* c = it.Next();
-        if (!c->IsSelected()) continue;
-        ComboBox1->Items()->Add(c->GetName());
-        ComboBox2->Items()->Add(c->GetName());
+        if (c->IsSelected()) names.push_back(c->GetName());
     }
+    ComboBox1->Items()->AddStrings(names);
+    ComboBox2->Items()->AddStrings(names);
     ComboBox1->SetItemIndex(-1);
     ComboBox2->SetItemIndex(-1);
     ComboBox1->OnChange = left;

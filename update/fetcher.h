@@ -1,7 +1,9 @@
 // The worker that fetches a source's page for one update. Its thread is made
 // suspended; Fetch hands it the decoder and starts it. Whatever happens on the
 // worker, a fetch ends in exactly one hand-over to the GUI thread: the page,
-// or the message of what failed.
+// or the message of what failed. Only the program's shutdown asks the thread
+// to terminate: a download then stops at once, and its failure is not handed
+// over.
 #pragma once
 
 #include "platform/thread.h"

@@ -34,7 +34,9 @@ void FetchInternet::Execute() {
     } catch (...) {
         failure_ = "HTTP request failed!";
     }
-    if (!HandedOver()) HandOver([this] { DeliverFailure(Updater, failure_); });
+    // A download cut off because the program is closing reports nothing:
+    // nobody waits for it, and the windows are about to be saved as they are.
+    if (!HandedOver() && !Terminated()) HandOver([this] { DeliverFailure(Updater, failure_); });
 }
 
 void FetchInternet::HttpGet(const std::string& host, const std::string& path, bool useProxy, const std::string& proxy,

@@ -115,11 +115,10 @@ void TCrossForm::FillComboBoxes() {
         all[k - 1] = Column(k);
         all[k + 3] = Row(k);
     }
-    for (TComboBox* list : all) list->Items()->Clear();
-    for (CurrItr it = Source->GetCurrencies(); it.HasNext();) {
-        CurrencyItem* c = it.Next();
-        if (!c->IsSelected()) continue;
-        for (TComboBox* list : all) list->Items()->Add(c->GetName());
+    const std::vector<std::string> names = OfferedNames(Source);
+    for (TComboBox* list : all) {
+        list->Items()->Clear();
+        list->Items()->AddStrings(names);
     }
     AttachLists(handlers);
     ArrangeTable();

@@ -1,5 +1,6 @@
 #include "windows/currencywindow.h"
 
+#include "currency/currsource.h"
 #include "mainwin/main.h"
 
 TPrefClosedState PrefClosedState;
@@ -12,6 +13,21 @@ void ResetClosedStates() {
     WorldClosedState = TWorldClosedState();
     CrossClosedState = TCrossClosedState();
     RatesClosedState = TRatesClosedState();
+}
+
+std::vector<std::string> OfferedNames(const CurrSource* source) {
+    std::vector<std::string> names;
+    for (CurrItr it = source->GetCurrencies(); it.HasNext();) {
+        const CurrencyItem* c = it.Next();
+        if (c->IsSelected()) names.push_back(c->GetName());
+    }
+    return names;
+}
+
+std::vector<std::string> PairNames(const CurrSource* source) {
+    std::vector<std::string> names;
+    for (PrefItr it = source->GetPreferreds(); it.HasNext();) names.push_back(it.Next()->GetName());
+    return names;
 }
 
 void WriteElementLine(std::ostream& out, int indent, const std::string& name, const std::string& value) {

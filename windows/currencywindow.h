@@ -39,6 +39,11 @@ protected:
                             bool withSize = false);
 };
 
+// The names of the source's selected currencies, and of its named pairs, in
+// the source's order: what the windows' lists offer, filled in one go.
+std::vector<std::string> OfferedNames(const CurrSource* source);
+std::vector<std::string> PairNames(const CurrSource* source);
+
 // One line of the layout file: indent, element, value, CR LF.
 void WriteElementLine(std::ostream& out, int indent, const std::string& name, const std::string& value);
 

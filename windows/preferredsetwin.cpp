@@ -1,6 +1,7 @@
 #include "windows/preferredsetwin.h"
 
 #include "currency/currsource.h"
+#include "windows/currencywindow.h"
 
 TPrefSetForm* PrefSetForm = nullptr;
 
@@ -62,12 +63,9 @@ void TPrefSetForm::Load(CurrSource* source) {
     Source = source;
     ComboBox1->Items()->Clear();
     ComboBox2->Items()->Clear();
-    for (CurrItr it = Source->GetCurrencies(); it.HasNext();) {
-        CurrencyItem* c = it.Next();
-        if (!c->IsSelected()) continue;
-        ComboBox1->Items()->Add(c->GetName());
-        ComboBox2->Items()->Add(c->GetName());
-    }
+    const std::vector<std::string> names = OfferedNames(Source);
+    ComboBox1->Items()->AddStrings(names);
+    ComboBox2->Items()->AddStrings(names);
     ComboBox1->SetItemIndex(0);
     ComboBox2->SetItemIndex(0);
     FillList();
@@ -77,7 +75,7 @@ void TPrefSetForm::Load(CurrSource* source) {
 
 void TPrefSetForm::FillList() {
     PrefListBox->Items()->Clear();
-    for (PrefItr it = Source->GetPreferreds(); it.HasNext();) PrefListBox->Items()->Add(it.Next()->GetName());
+    PrefListBox->Items()->AddStrings(PairNames(Source));
 }
 
 int TPrefSetForm::IndexOfItem(const std::string& name) const { return PrefListBox->Items()->IndexOf(name); }

@@ -12,38 +12,41 @@ TPreferredForm::TPreferredForm(TComponent* owner, CurrSource* source) : TCurrenc
     SetPosition(poDefault);
     SetClientSize(544, 128);
 
+    // The box has no caption: the pair list sits on its top edge where the
+    // caption would be, with the "..." button beside it.
     GroupBox1 = new TGroupBox(this, this, "");
-    GroupBox1->SetBounds(4, 4, 536, 86);
+    GroupBox1->SetBounds(4, 15, 536, 75);
     Label1 = new TLabel(this, GroupBox1);
     Label1->SetAutoSize(false);
     Label1->SetAlignment(taRightJustify);
-    Label1->SetBounds(8, 45, 150, 16);
+    Label1->SetBounds(8, 34, 150, 16);
     Edit1 = new TEdit(this, GroupBox1);
-    Edit1->SetBounds(162, 42, 100, 22);
+    Edit1->SetBounds(162, 31, 100, 22);
     Label2 = new TLabel(this, GroupBox1, "=");
-    Label2->SetBounds(267, 45, 8, 16);
+    Label2->SetBounds(267, 34, 8, 16);
     Label3 = new TLabel(this, GroupBox1);
     Label3->SetAutoSize(false);
     Label3->SetAlignment(taRightJustify);
-    Label3->SetBounds(280, 45, 144, 16);
+    Label3->SetBounds(280, 34, 144, 16);
     Edit2 = new TEdit(this, GroupBox1);
-    Edit2->SetBounds(428, 42, 100, 22);
+    Edit2->SetBounds(428, 31, 100, 22);
     TLabel** under[] = {&Label4, &Label5, &Label6, &Label7};
     const int lefts[] = {8, 164, 280, 430};
     const int widths[] = {150, 98, 144, 98};
     for (int i = 0; i < 4; ++i) {
         *under[i] = new TLabel(this, GroupBox1);
         (*under[i])->SetAutoSize(false);
-        (*under[i])->SetBounds(lefts[i], 66, widths[i], 16);
+        (*under[i])->SetBounds(lefts[i], 55, widths[i], 16);
     }
     Label4->SetAlignment(taRightJustify);
     Label6->SetAlignment(taRightJustify);
-    // Made after the amount fields, which come first in the tab order.
-    PrefCombo = new TComboBox(this, GroupBox1);
-    PrefCombo->SetBounds(8, 12, 220, 22);
+    // Made after the amount fields, which come first in the tab order, and
+    // after the box, so that they lie over its edge.
+    PrefCombo = new TComboBox(this, this);
+    PrefCombo->SetBounds(12, 4, 220, 22);
     PrefCombo->SetSorted(true);
-    Button1 = new TButton(this, GroupBox1, "...");
-    Button1->SetBounds(232, 12, 28, 22);
+    Button1 = new TButton(this, this, "...");
+    Button1->SetBounds(236, 4, 28, 22);
     Button1->SetHint("Press to add new items to this list");
     Button1->SetShowHint(true);
     Button1->SetTabStop(false);
@@ -107,7 +110,7 @@ void TPreferredForm::FillPrefCombo() {
     TNotifyEvent change = PrefCombo->OnChange;
     PrefCombo->OnChange = nullptr;
     PrefCombo->Items()->Clear();
-    for (PrefItr it = Source->GetPreferreds(); it.HasNext();) PrefCombo->Items()->Add(it.Next()->GetName());
+    PrefCombo->Items()->AddStrings(PairNames(Source));
     PrefCombo->OnChange = change;
 }
 

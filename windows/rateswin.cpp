@@ -220,12 +220,14 @@ void TRatesForm::FillLists() {
     ListView1->Clear();
     ListView2->Clear();
     ComboBox1->Items()->Clear();
+    std::vector<std::string> offered;
     for (CurrItr it = Source->GetCurrencies(); it.HasNext();) {
         CurrencyItem* c = it.Next();
         if (!c->IsSelected()) continue;
         AddSelectedRow(c);
-        ComboBox1->Items()->Add(c->GetName());
+        offered.push_back(c->GetName());
     }
+    ComboBox1->Items()->AddStrings(offered);
     AddUnselectedRows(filter);
     ListView1->EndUpdate();
     ListView2->EndUpdate();

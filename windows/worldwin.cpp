@@ -100,12 +100,9 @@ void TWorldForm::FillComboBoxes() {
     ComboBox2->OnChange = nullptr;
     ComboBox1->Items()->Clear();
     ComboBox2->Items()->Clear();
-    for (CurrItr it = Source->GetCurrencies(); it.HasNext();) {
-        CurrencyItem* c = it.Next();
-        if (!c->IsSelected()) continue;
-        ComboBox1->Items()->Add(c->GetName());
-        ComboBox2->Items()->Add(c->GetName());
-    }
+    const std::vector<std::string> names = OfferedNames(Source);
+    ComboBox1->Items()->AddStrings(names);
+    ComboBox2->Items()->AddStrings(names);
     ComboBox1->OnChange = left;
     ComboBox2->OnChange = right;
 }

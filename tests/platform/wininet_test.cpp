@@ -1,4 +1,6 @@
+#include "platform/thread.h"
 #include "platform/wininet.h"
+#include "support/hostileserver.h"
 #include "support/httpserver.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@ namespace {
 struct Fetched {
     bool sent = false;
     std::string body;
+    bool readFailed = false;  // the last read failed rather than found the end
 };
 
 struct Target {
@@ -23,6 +26,7 @@ struct Target {
     int port = 0;
     std::string object = "/";
     const char *user = nullptr, *password = nullptr, *headers = nullptr, *version = nullptr;
+    const char** accept = nullptr;
     unsigned long flags = 0;
 };
 
@@ -32,12 +36,14 @@ Fetched Fetch(HINTERNET session, const Target& t) {
     HINTERNET connect = InternetConnectA(session, t.server.c_str(), static_cast<unsigned short>(t.port), t.user,
                                          t.password, INTERNET_SERVICE_HTTP, 0, 0);
     EXPECT_NE(connect, nullptr);
-    HINTERNET request = HttpOpenRequestA(connect, "GET", t.object.c_str(), t.version, nullptr, nullptr, t.flags, 0);
+    HINTERNET request = HttpOpenRequestA(connect, "GET", t.object.c_str(), t.version, nullptr, t.accept, t.flags, 0);
     EXPECT_NE(request, nullptr);
     f.sent = HttpSendRequestA(request, t.headers, t.headers ? ~0UL : 0, nullptr, 0) != FALSE;
     char buffer[255];
     unsigned long read = 0;
-    while (InternetReadFile(request, buffer, sizeof buffer, &read) && read > 0) f.body.append(buffer, read);
+    BOOL ok;
+    while ((ok = InternetReadFile(request, buffer, sizeof buffer, &read)) && read > 0) f.body.append(buffer, read);
+    f.readFailed = !ok;
     InternetCloseHandle(request);
     InternetCloseHandle(connect);
     return f;
@@ -86,9 +92,16 @@ TEST_F(Http, SendsTheExactRequestLineAgentAndHeaders) {
     t.flags = 0;
     t.headers = nullptr;
     EXPECT_TRUE(Fetch(session, t).sent);
+    const char* types[] = {"text/html", "text/*", nullptr};
+    t.accept = types;
+    EXPECT_TRUE(Fetch(session, t).sent);
 
     std::vector<HttpRequest> got = server.Requests();
-    ASSERT_EQ(got.size(), 2u);
+    ASSERT_EQ(got.size(), 3u);
+    // No accepted types, no Accept header; given ones are listed.
+    EXPECT_FALSE(got[0].HasHeader("Accept"));
+    EXPECT_FALSE(got[1].HasHeader("Accept"));
+    EXPECT_EQ(got[2].Header("Accept"), "text/html, text/*");
     EXPECT_EQ(got[0].RequestLine(), "GET /rates/page.html?id=7 HTTP/1.1");
     EXPECT_EQ(got[0].Header("User-Agent"), "Tallyvane/2.3 (rates)");
     EXPECT_EQ(got[0].Header("Host"), server.HostPort());
@@ -290,6 +303,62 @@ TEST_F(Http, ABodyPastTheLimitIsCutAndItsReadingFails) {
     EXPECT_GT(total, 0u);
     InternetCloseHandle(request);
     InternetCloseHandle(connect);
+}
+
+TEST_F(Http, ABodyCutShortIsReadUpToTheCutAndThenReadingFails) {
+    // The connection closes, or is reset, part-way through a body of 1000
+    // bytes; or it closes before any of the body came.
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n";
+    const std::string part(300, 'r');
+    HostileServer server([&](int client, HostileServer& s) {
+        const int connection = s.Connections();
+        s.ReadRequest(client);
+        s.Send(client, connection == 3 ? head : head + part);
+        s.Wait(200);  // read before a reset could throw it away
+        if (connection == 2) HostileServer::Reset(client);
+    });
+    Target t;
+    t.port = server.Port();
+    for (const char* how : {"closed", "reset"}) {
+        Fetched f = Fetch(Open(), t);
+        EXPECT_TRUE(f.sent) << how;
+        EXPECT_EQ(f.body, part) << how;
+        EXPECT_TRUE(f.readFailed) << how;
+    }
+    Fetched nothing = Fetch(Open(), t);
+    EXPECT_FALSE(nothing.sent);
+    EXPECT_EQ(nothing.body, "");
+}
+
+TEST_F(Http, ATransferOnAWorkerEndsAtOnceWhenTheThreadIsAskedToTerminate) {
+    std::atomic<bool> stalled{false};
+    HostileServer server([&](int client, HostileServer& s) {
+        s.ReadRequest(client);
+        s.Send(client, "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nthe first");
+        stalled = true;
+        s.Wait(120000);  // beyond every time limit
+    });
+    struct Worker : TThread {
+        Worker() : TThread(true) {}
+        ~Worker() override { WaitFor(); }
+        void Execute() override { fetched = Fetch(session, target); }
+        HINTERNET session = nullptr;
+        Target target;
+        Fetched fetched;
+    } worker;
+    worker.session = Open();
+    worker.target.port = server.Port();
+    worker.Resume();
+    while (!stalled) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(worker.Finished());  // no limit ends it
+    const auto asked = std::chrono::steady_clock::now();
+    worker.Terminate();
+    worker.WaitFor();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count();
+    EXPECT_LT(seconds, 5.0);  // the limit for no progress alone is 60 s
+    EXPECT_FALSE(worker.fetched.sent);
+    EXPECT_FALSE(TThread::CheckTerminated());  // this thread was never asked
 }
 
 // ---------------------------------------------------------------- connection state

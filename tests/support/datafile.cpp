@@ -23,3 +23,34 @@ std::string DataFileText(const std::vector<FileCurrency>& currencies, const std:
              "</SELECTED>\r\n  </CURRENCY>\r\n\r\n";
     return s + "</CURRSOURCE>\r\n";
 }
+
+namespace {
+// Six letters drawn from the number, the first of them capital for odd ones.
+std::string ScatteredWord(unsigned n) {
+    unsigned k = n * 2654435761u;
+    std::string word;
+    for (int i = 0; i < 6; ++i, k /= 26) word += static_cast<char>(((i == 0 && n % 2) ? 'A' : 'a') + k % 26);
+    return word;
+}
+}  // namespace
+
+std::vector<FileCurrency> ScatteredCurrencies(int count) {
+    std::vector<FileCurrency> out{{"U.S. Dollar", "USD", "2025/01/16", "1", true, true}};
+    for (int i = 1; i < count; ++i) {
+        const std::string name =
+            i == 2 ? "EURO" : i == 3 ? "euro" : ScatteredWord(static_cast<unsigned>(i)) + " " + std::to_string(i);
+        const std::string iso = "C" + std::to_string(i % 100), value = std::to_string(1 + i % 7);
+        out.push_back({name, iso, "2025/01/16", value, true, i % 5 != 0});
+    }
+    return out;
+}
+
+std::vector<FilePair> ScatteredPairs(const std::vector<FileCurrency>& currencies, int count) {
+    std::vector<FilePair> out;
+    for (int i = 0; i < count; ++i) {
+        const FileCurrency& second = currencies[static_cast<size_t>(1 + i * 7) % currencies.size()];
+        out.push_back({ScatteredWord(static_cast<unsigned>(i) + 1000) + " pair", "U.S. Dollar",
+                       second.selected ? second.name : "U.S. Dollar"});
+    }
+    return out;
+}

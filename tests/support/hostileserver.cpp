@@ -66,7 +66,7 @@ bool HostileServer::Wait(int milliseconds) {
     return poll(&p, 1, milliseconds) == 0;
 }
 
-bool HostileServer::ReadRequest(int client) {
+bool HostileServer::ReadRequest(int client, std::string* received) {
     std::string head;
     while (head.find("\r\n\r\n") == std::string::npos) {
         pollfd fds[2] = {{client, POLLIN, 0}, {wake_[0], POLLIN, 0}};
@@ -76,6 +76,7 @@ bool HostileServer::ReadRequest(int client) {
         if (n <= 0) return false;
         head.append(buf, static_cast<size_t>(n));
     }
+    if (received) *received = head;
     return true;
 }
 

@@ -30,8 +30,8 @@ public:
     int Connections() const { return connections_; }
 
     // Behaviours: reads until the end of the request head (false when the
-    // client went away or the server is stopping).
-    bool ReadRequest(int client);
+    // client went away or the server is stopping); head, when given, gets it.
+    bool ReadRequest(int client, std::string* head = nullptr);
     // Waits up to that long; false when the server is stopping.
     bool Wait(int milliseconds);
     // Sends all of data; false when the client went away or the server is

@@ -27,6 +27,22 @@ std::string Describe(TControl* c) {
 
 QRect BoundsOf(TControl* c) { return QRect(c->Left(), c->Top(), c->Width(), c->Height()); }
 
+// A control may lie across a group box's top edge, within its width, where
+// the box's caption would be; it must still keep clear of what the box holds.
+bool OnCaptionEdge(TControl* box, TControl* c, std::vector<std::string>& problems) {
+    auto* group = dynamic_cast<TGroupBox*>(box);
+    if (!group) return false;
+    const QRect b = BoundsOf(box), r = BoundsOf(c);
+    if (r.top() >= b.top() || r.bottom() <= b.top() || r.left() < b.left() || r.right() > b.right()) return false;
+    const QPoint origin = group->ClientWidget()->mapTo(group->Handle()->parentWidget(), QPoint(0, 0));
+    for (int i = 0; i < group->ControlCount(); ++i) {
+        TControl* inside = group->Controls(i);
+        if (inside->Visible() && BoundsOf(inside).translated(origin).intersects(r))
+            problems.push_back(Describe(c) + " overlaps " + Describe(inside));
+    }
+    return true;
+}
+
 void Check(TWinControl* parent, std::vector<std::string>& problems) {
     QWidget* client = parent->ClientWidget();
     QRect area = client->rect();
@@ -63,6 +79,7 @@ void Check(TWinControl* parent, std::vector<std::string>& problems) {
             // A picture may lie under controls, as a background under its icons.
             bool pictureI = dynamic_cast<TImage*>(shown[i]), pictureJ = dynamic_cast<TImage*>(shown[j]);
             if ((pictureI && a.contains(b)) || (pictureJ && b.contains(a)) || pictureI != pictureJ) continue;
+            if (OnCaptionEdge(shown[i], shown[j], problems) || OnCaptionEdge(shown[j], shown[i], problems)) continue;
             if (a.intersects(b))
                 problems.push_back(Describe(shown[i]) + " overlaps " + Describe(shown[j]));
         }

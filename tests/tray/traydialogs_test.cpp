@@ -34,3 +34,18 @@ TEST_F(TrayProgram, TheHotKeyDialogLooksRightAndRecordsACombination) {
     EXPECT_EQ(TrayMainForm->TraySettings->HotKey, scAlt | 'O');
     EXPECT_TRUE(hotKeys.Grabbed(MOD_ALT, 'O'));
 }
+
+TEST_F(TrayProgram, TheManualNamesTheMenuAndTheHotKeyDialogByTheirCaptions) {
+    Start();
+    const std::string manual = ReadAll(std::string(TV_SOURCE_DIR) + "/pocketvane-manual/index.html");
+    std::vector<std::string> captions{HotKeyForm->Caption()};
+    for (int i = 0; i < TrayMainForm->PopupMenu1->Items()->Count(); ++i) {
+        std::string shown;
+        for (char c : TrayMainForm->PopupMenu1->Items()->Items(i)->Caption())
+            if (c != '&') shown += c;
+        if (shown != "-") captions.push_back(shown);
+    }
+    EXPECT_EQ(captions.size(), 8u);
+    for (const std::string& caption : captions)
+        EXPECT_NE(manual.find("<b>" + caption + "</b>"), std::string::npos) << caption;
+}

@@ -2,6 +2,8 @@
 // 127.0.0.1 or read from a saved page, up to the page reaching the decoder.
 #include "currency/currsource.h"
 #include "mainwin/appfixture.h"
+#include "platform/sysutils.h"
+#include "support/hostileserver.h"
 #include "support/httpserver.h"
 #include "support/layoutcheck.h"
 #include "update/fetchfile.h"
@@ -16,7 +18,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <iostream>
+#include <mutex>
 
 namespace {
 // Reaches the address fields that a source reads from its data file.
@@ -35,6 +40,7 @@ protected:
         Start();
         settings = MainForm->AppSettings;
     }
+    CurrSource* Source() { return MainForm->CurrentSource; }
     void PageAt(const std::string& host, const std::string& path = "/today.html") {
         SourceAddress::Set(MainForm->CurrentSource, host, path);
     }
@@ -110,6 +116,7 @@ TEST_F(Updating, TheRequestGoesDirectOrThroughTheProxy) {
     EXPECT_EQ(direct.Header("User-Agent"), "Tallyvane/2.1");
     EXPECT_EQ(direct.Header("Host"), server.HostPort());
     EXPECT_FALSE(direct.HasHeader("Authorization"));
+    EXPECT_FALSE(direct.HasHeader("Accept"));  // no list of accepted types
     EXPECT_EQ(Page(), "OK");
 
     TestHttpServer proxy([](const HttpRequest&) { return HttpResponse::Ok("from the proxy"); });
@@ -119,6 +126,7 @@ TEST_F(Updating, TheRequestGoesDirectOrThroughTheProxy) {
     Update();
     ASSERT_EQ(proxy.Requests().size(), 1u);
     EXPECT_EQ(proxy.Requests()[0].target, "http://" + server.HostPort() + "/rates/today.html?day=20");
+    EXPECT_FALSE(proxy.Requests()[0].HasHeader("Accept"));
     EXPECT_EQ(Page(), "from the proxy");
 }
 
@@ -230,18 +238,74 @@ TEST_F(Updating, ASecondUpdateWaitsForTheFirstToHandOver) {
     EXPECT_TRUE(ProgressWindows().empty());
 }
 
-TEST_F(Updating, ClosingTheProgramDuringADownloadKeepsTheNewRates) {
+TEST_F(Updating, APageCutShortIsHandedOverForItsDecoderToJudge) {
+    // The connection is reset in the middle of the table, then closes with
+    // the whole page sent but less than its Content-Length.
     WriteAll(DataFile("Pacific.INI"), ShippedFile("Pacific.INI"));
     const std::string page = SamplePage("pacific_rates.html");
-    TestHttpServer server([&](const HttpRequest&) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        return HttpResponse::Ok(page);
+    const std::string half = page.substr(0, page.find("<tr><td>GBP"));
+    std::vector<std::string> heads;
+    std::mutex headsMutex;
+    HostileServer server([&](int client, HostileServer& s) {
+        const bool first = s.Connections() == 1;
+        std::string head;
+        s.ReadRequest(client, &head);
+        {
+            std::lock_guard<std::mutex> lock(headsMutex);
+            heads.push_back(LowerCase(head));
+        }
+        const std::string body = first ? half : page;
+        s.Send(client, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(page.size() + 500) + "\r\n\r\n" + body);
+        s.Wait(200);  // read before a reset could throw it away
+        if (first) HostileServer::Reset(client);
     });
     PageAt(server.HostPort());
+    Update();
+    EXPECT_EQ(Page(), half);
+    EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{"Can't correctly find body...", "Can't find table-row!"}));
+    EXPECT_TRUE(ProgressWindows().empty());  // read and decoded, as far as the decoder went
+    EXPECT_EQ(Source()->FindCurrency("Icelandic Krona"), nullptr);
+
+    Update();
+    EXPECT_EQ(Page(), page);
+    EXPECT_EQ(dialogs.Texts().size(), 2u);
+    ASSERT_NE(Source()->FindCurrency("Icelandic Krona"), nullptr);
+    EXPECT_EQ(std::string(Source()->FindCurrency("Icelandic Krona")->GetDate()), "January 20, 2025");
+    ASSERT_EQ(heads.size(), 2u);
+    for (const std::string& head : heads) EXPECT_EQ(head.find("\r\naccept:"), std::string::npos) << head;
+}
+
+TEST_F(Updating, ExitDuringAStalledDownloadEndsAtOnceAndWritesEveryFile) {
+    // Part of a page, then silence for longer than any limit of the download.
+    std::atomic<bool> stalled{false};
+    HostileServer server([&](int client, HostileServer& s) {
+        s.ReadRequest(client);
+        s.Send(client, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n<html><title>Rates as of");
+        stalled = true;
+        s.Wait(120000);
+    });
+    PageAt(server.HostPort());
+    // Changes that reach the rate file, the layout file and the settings
+    // only when the program writes them at its end.
+    Source()->SetPreferredBase("Euro");
+    settings->csvSep = ";";
+    Key(Qt::Key_W, Qt::ControlModifier);
     Key(Qt::Key_U, Qt::ControlModifier);
-    MainForm->Close();
-    EXPECT_EQ(MainForm->CurrentSource, nullptr);
-    EXPECT_NE(ReadAll(DataFile("Pacific.XML")).find("<NAME>Icelandic Krona</NAME>"), std::string::npos);
+    ASSERT_TRUE(WaitUntil([&] { return stalled.load(); }));
+    QTest::qWait(300);
+    ASSERT_TRUE(MainForm->UpdateButton->Down());  // still downloading
+
+    const auto start = std::chrono::steady_clock::now();
+    MainForm->FileExit1->Execute();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout << "[ time     ] Exit during a stalled download: " << seconds << " s\n";
+    EXPECT_LT(seconds, 10.0);  // the limit for no progress alone is 60 s
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_NE(ReadAll(DataFile("Pacific.XML")).find("<PREFERREDBASE>Euro</PREFERREDBASE>"), std::string::npos);
+    EXPECT_NE(ReadAll(DataFile("windowSettings.xml")).find("<TYPE>World</TYPE>"), std::string::npos);
+    EXPECT_NE(ReadAll(folder.File("tallyvane2.ini")).find("csvSep=;"), std::string::npos);
+    EXPECT_TRUE(dialogs.Texts().empty());  // the cut download reports nothing on the way out
+    EXPECT_EQ(server.Connections(), 1);
 }
 
 TEST_F(Updating, NoUpdateOrShutdownStartsInsideTheHandOver) {

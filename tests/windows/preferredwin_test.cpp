@@ -200,5 +200,18 @@ TEST_F(PreferredWindow, LooksRight) {
     EXPECT_EQ(LayoutProblems(w), std::vector<std::string>{});
     EXPECT_EQ(w->ClientWidth(), 544);
     EXPECT_EQ(w->ClientHeight(), 128);
+    // The pair list lies across the top edge of the box at its left, where
+    // the box's caption would be, and "..." beside it; the amounts stay inside.
+    ASSERT_EQ(w->PrefCombo->Parent(), w->GroupBox1->Parent());
+    ASSERT_EQ(w->Button1->Parent(), w->GroupBox1->Parent());
+    const int edge = w->GroupBox1->Top();
+    EXPECT_LT(w->PrefCombo->Top(), edge);
+    EXPECT_GT(w->PrefCombo->Top() + w->PrefCombo->Height(), edge);
+    EXPECT_GT(w->PrefCombo->Left(), w->GroupBox1->Left());
+    EXPECT_LT(w->PrefCombo->Left(), w->GroupBox1->Left() + 16);
+    EXPECT_EQ(w->Button1->Top(), w->PrefCombo->Top());
+    EXPECT_GT(w->Button1->Left(), w->PrefCombo->Left() + w->PrefCombo->Width());
+    EXPECT_EQ(w->Edit1->Parent(), w->GroupBox1);
+    EXPECT_EQ(w->ActiveControl(), w->Edit1);
     SaveScreenshot(MainForm, "preferred");
 }

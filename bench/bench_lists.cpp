@@ -1,0 +1,86 @@
+// Opening the main program's windows whose lists hold every offered currency
+// (or every named pair), with a rate file of 100,000 currencies and as many
+// pairs, all offered. Each window is opened as its action opens it, shown,
+// and closed again outside the measured time. Each should open within a
+// second: its lists are filled in n log n, never one sorted insertion each.
+#include "mainwin/main.h"
+#include "mainwin/startup.h"
+#include "platform/sysutils.h"
+#include "windows/preferredsetwin.h"
+
+#include "largeratefile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <stdlib.h>
+
+namespace {
+constexpr unsigned kCurrencies = 100000;
+constexpr unsigned kPairs = 100000;
+
+// Runs open() once per iteration; the window it opened is closed untimed.
+void OpenAndClose(benchmark::State& state, const std::function<void()>& open, const std::function<void()>& close) {
+    for (auto _ : state) {
+        open();
+        QApplication::processEvents();  // shown and painted
+        state.PauseTiming();
+        close();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+void CloseChildren() { MainForm->CloseAllWindows(); }
+
+void WorldWindow(benchmark::State& state) {
+    OpenAndClose(state, [] { MainForm->DialogWorld->Execute(); }, CloseChildren);
+}
+void PreferredWindow(benchmark::State& state) {
+    OpenAndClose(state, [] { MainForm->DialogPreferred->Execute(); }, CloseChildren);
+}
+void CrossRatesWindow(benchmark::State& state) {
+    OpenAndClose(state, [] { MainForm->DialogCross->Execute(); }, CloseChildren);
+}
+void RatesWindow(benchmark::State& state) {
+    OpenAndClose(state, [] { MainForm->DialogRates->Execute(); }, CloseChildren);
+}
+// The pair editor is modal; its lists are filled by Load before it shows.
+void PairEditor(benchmark::State& state) {
+    OpenAndClose(
+        state,
+        [] {
+            PrefSetForm->Load(MainForm->CurrentSource);
+            PrefSetForm->Show();
+        },
+        [] { PrefSetForm->Hide(); });
+}
+BENCHMARK(WorldWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(PreferredWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(CrossRatesWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(RatesWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(PairEditor)->Unit(benchmark::kMillisecond)->Iterations(3);
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-lists-XXXXXX").string();
+    const std::string folder = mkdtemp(pattern.data());
+    std::filesystem::create_directory(folder + "/data");
+    bench::WriteLargeRateFile(folder + "/data/Pacific.XML", kCurrencies, kPairs);
+    std::filesystem::copy_file(std::string(TV_SOURCE_DIR) + "/data/IMF.XML", folder + "/data/IMF.XML");
+    std::ofstream(folder + "/tallyvane2.ini") << "[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n";
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    SetProgramFolder(folder);
+    TApplication application;
+    CreateApplicationForms();
+    MainForm->Show();  // both sources loaded
+    QApplication::processEvents();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    std::filesystem::remove_all(folder);
+    _exit(0);  // nothing is saved, and the lists need not be taken down
+}
