@@ -19,17 +19,36 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 // The toolkit's X11 tray icon acts when a button goes down, and not at all
-// while a modal window blocks the program's windows. The program's icon
-// acts when a button goes up over it, whatever is shown, as an icon of the
-// notification area does: its window's button events are taken from the
-// window system before the toolkit sees them.
-class ReleaseClicks : public QAbstractNativeEventFilter {
+// while a modal window blocks the program's windows. The program's icons
+// act when a button goes up over them, whatever is shown, as icons of the
+// notification area do: the button events of the toolkit's tray windows are
+// taken from the window system before the toolkit sees them, and go to the
+// icon they were released over.
+class QtTrayIconPeer;
+std::vector<QtTrayIconPeer*>& LivePeers() {
+    static std::vector<QtTrayIconPeer*> peers;
+    return peers;
+}
+
+class TrayClicks : public QAbstractNativeEventFilter {
 public:
-    ReleaseClicks(QWidget* window, TTrayIcon* icon) : window_(window), icon_(icon) {
+    static void Install() {
+        static TrayClicks* filter = nullptr;
+        if (filter || !QCoreApplication::instance()) return;
+        filter = new TrayClicks;  // for the life of the process
+        QCoreApplication::instance()->installNativeEventFilter(filter);
+    }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override;
+
+private:
+    TrayClicks() {
         if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
             xcb_connection_t* c = x11->connection();
             const char name[] = "XInputExtension";
@@ -39,38 +58,7 @@ public:
                 free(reply);
             }
         }
-        QCoreApplication::instance()->installNativeEventFilter(this);
     }
-    ~ReleaseClicks() override {
-        if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
-    }
-    ReleaseClicks(const ReleaseClicks&) = delete;
-    ReleaseClicks& operator=(const ReleaseClicks&) = delete;
-
-    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        if (type != "xcb_generic_event_t" || !window_) return false;
-        auto* e = static_cast<xcb_generic_event_t*>(message);
-        const uint8_t kind = e->response_type & 0x7f;
-        const auto mine = static_cast<xcb_window_t>(window_->winId());
-        if (kind == XCB_BUTTON_PRESS || kind == XCB_BUTTON_RELEASE) {
-            auto* b = reinterpret_cast<xcb_button_press_event_t*>(e);
-            if (b->event != mine) return false;
-            Button(kind == XCB_BUTTON_RELEASE, b->time, b->detail, b->event_x, b->event_y, b->root_x, b->root_y);
-            return true;
-        }
-        // The toolkit takes the pointer through the input extension, whose
-        // button events come as generic events.
-        if (kind == XCB_GE_GENERIC && inputOpcode_ && reinterpret_cast<InputButton*>(e)->extension == inputOpcode_) {
-            auto* b = reinterpret_cast<InputButton*>(e);
-            if ((b->event_type != 4 && b->event_type != 5) || b->event != mine) return false;
-            Button(b->event_type == 5, b->time, b->detail, b->event_x >> 16, b->event_y >> 16, b->root_x >> 16,
-                   b->root_y >> 16);
-            return true;
-        }
-        return false;
-    }
-
-private:
     // A button event of the input extension as the X client library hands it
     // over: the protocol's fields, with the full sequence number after the
     // first 32 bytes.
@@ -89,33 +77,16 @@ private:
         uint32_t full_sequence;
         int32_t root_x, root_y, event_x, event_y;  // 16.16 fixed point
     };
-
-    void Button(bool released, uint32_t time, unsigned button, int x, int y, int rootX, int rootY) {
-        if (!released || button > 3) return;  // wheel and extra buttons do nothing
-        // One release can come twice, as a core event and as the input extension's.
-        if (time == lastTime_ && button == lastButton_) return;
-        lastTime_ = time;
-        lastButton_ = button;
-        if (x < 0 || y < 0 || x >= window_->width() || y >= window_->height()) return;  // released elsewhere
-        const TMouseButton which = button == 3 ? mbRight : button == 2 ? mbMiddle : mbLeft;
-        TTrayIcon* icon = icon_;
-        // Not from inside the window system's event: a menu opened now runs a loop of its own.
-        QTimer::singleShot(0, window_, [icon, which, rootX, rootY] { icon->MouseReleased(which, rootX, rootY); });
+    static bool TrayWindow(uint32_t window) {
+        QWidget* w = QWidget::find(static_cast<WId>(window));
+        return w && qstrcmp(w->metaObject()->className(), "QSystemTrayIconSys") == 0;
     }
+    void Button(bool released, uint32_t time, unsigned button, int rootX, int rootY);
 
-    QPointer<QWidget> window_;
-    TTrayIcon* icon_;
     uint8_t inputOpcode_ = 0;
     uint32_t lastTime_ = 0;
     unsigned lastButton_ = 0;
 };
-
-QList<QWidget*> TrayWindows() {
-    QList<QWidget*> found;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qstrcmp(w->metaObject()->className(), "QSystemTrayIconSys") == 0) found << w;
-    return found;
-}
 
 class QtTrayIconPeer : public TrayIconPeer {
 public:
@@ -123,57 +94,87 @@ public:
         EnsureToolkit();
         // Owned by us; a child of the application object only so that it can be found.
         tray_ = new QSystemTrayIcon(QCoreApplication::instance());
-        QPointer<QSystemTrayIcon> guard = tray_;
-        QObject::connect(tray_, &QSystemTrayIcon::activated, tray_, [icon, guard, this](QSystemTrayIcon::ActivationReason why) {
-            if (watched_) return;  // the icon's window reports releases itself
+        QObject::connect(tray_, &QSystemTrayIcon::activated, tray_, [this](QSystemTrayIcon::ActivationReason why) {
+            // Without an X11 tray window (another desktop's tray) the
+            // toolkit reports the clicks itself.
+            if (QGuiApplication::platformName() == "xcb" && !tray_->geometry().isEmpty()) return;
             const QPoint at = QCursor::pos();
             switch (why) {
             case QSystemTrayIcon::Trigger:
             case QSystemTrayIcon::DoubleClick:  // the second click of a pair
-                icon->MouseReleased(mbLeft, at.x(), at.y());
+                icon_->MouseReleased(mbLeft, at.x(), at.y());
                 break;
             case QSystemTrayIcon::Context:
-                icon->MouseReleased(mbRight, at.x(), at.y());
+                icon_->MouseReleased(mbRight, at.x(), at.y());
                 break;
             case QSystemTrayIcon::MiddleClick:
-                icon->MouseReleased(mbMiddle, at.x(), at.y());
+                icon_->MouseReleased(mbMiddle, at.x(), at.y());
                 break;
             default:
                 break;
             }
         });
+        if (QGuiApplication::platformName() == "xcb") TrayClicks::Install();
+        LivePeers().push_back(this);
     }
     ~QtTrayIconPeer() override {
-        clicks_.reset();
+        auto& peers = LivePeers();
+        peers.erase(std::remove(peers.begin(), peers.end(), this), peers.end());
         delete tray_;
     }
-    void SetVisible(bool visible) override {
-        const QList<QWidget*> before = TrayWindows();
-        tray_->setVisible(visible);
-        if (!visible) {
-            clicks_.reset();
-            watched_ = false;
-            return;
-        }
-        // The window the toolkit made for this icon just now (X11 only; other
-        // desktops report clicks through the toolkit's signal).
-        for (QWidget* w : TrayWindows())
-            if (!before.contains(w)) {
-                clicks_ = std::make_unique<ReleaseClicks>(w, icon_);
-                watched_ = true;
-            }
-    }
+    void SetVisible(bool visible) override { tray_->setVisible(visible); }
     void SetHint(const std::string& hint) override { tray_->setToolTip(QtText(hint)); }
     void SetIcon(const TImageList* images, int index) override {
         tray_->setIcon(images && index >= 0 ? ImageListIcon(images, index) : QIcon());
     }
+    // The icon whose place on the screen holds a point, or null.
+    static QtTrayIconPeer* At(int x, int y) {
+        for (QtTrayIconPeer* peer : LivePeers())
+            if (peer->tray_->isVisible() && peer->tray_->geometry().contains(x, y)) return peer;
+        return nullptr;
+    }
+    TTrayIcon* Icon() const { return icon_; }
 
 private:
     TTrayIcon* icon_;
     QSystemTrayIcon* tray_;
-    std::unique_ptr<ReleaseClicks> clicks_;
-    bool watched_ = false;
 };
+
+bool TrayClicks::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+    if (type != "xcb_generic_event_t") return false;
+    auto* e = static_cast<xcb_generic_event_t*>(message);
+    const uint8_t kind = e->response_type & 0x7f;
+    if (kind == XCB_BUTTON_PRESS || kind == XCB_BUTTON_RELEASE) {
+        auto* b = reinterpret_cast<xcb_button_press_event_t*>(e);
+        if (!TrayWindow(b->event)) return false;
+        Button(kind == XCB_BUTTON_RELEASE, b->time, b->detail, b->root_x, b->root_y);
+        return true;
+    }
+    // The toolkit takes the pointer through the input extension, whose button
+    // events come as generic events.
+    if (kind == XCB_GE_GENERIC && inputOpcode_ && reinterpret_cast<InputButton*>(e)->extension == inputOpcode_) {
+        auto* b = reinterpret_cast<InputButton*>(e);
+        if ((b->event_type != 4 && b->event_type != 5) || !TrayWindow(b->event)) return false;
+        Button(b->event_type == 5, b->time, b->detail, b->root_x >> 16, b->root_y >> 16);
+        return true;
+    }
+    return false;
+}
+
+void TrayClicks::Button(bool released, uint32_t time, unsigned button, int rootX, int rootY) {
+    if (!released || button > 3) return;  // wheel and extra buttons do nothing
+    // One release can come twice, as a core event and as the input extension's.
+    if (time == lastTime_ && button == lastButton_) return;
+    lastTime_ = time;
+    lastButton_ = button;
+    QtTrayIconPeer* peer = QtTrayIconPeer::At(rootX, rootY);
+    if (!peer) return;  // released away from the icon
+    const TMouseButton which = button == 3 ? mbRight : button == 2 ? mbMiddle : mbLeft;
+    // Not from inside the window system's event: a menu opened now runs a loop of its own.
+    QTimer::singleShot(0, QCoreApplication::instance(), [which, rootX, rootY] {
+        if (QtTrayIconPeer* p = QtTrayIconPeer::At(rootX, rootY)) p->Icon()->MouseReleased(which, rootX, rootY);
+    });
+}
 
 class QtTrayIcons : public TrayIconBackend {
 public:
