@@ -41,9 +41,13 @@ void InstallShortCutFilter() {
     QCoreApplication::instance()->installEventFilter(filter);
 }
 
+// The form a key went to: the one whose window holds the receiver, or null
+// when that window is none of ours (a message box, a file dialog, a menu).
 TForm* FormOfWidget(QWidget* w) {
-    for (; w; w = w->parentWidget())
+    for (; w; w = w->parentWidget()) {
         if (auto* form = dynamic_cast<TForm*>(ControlOf(w))) return form;
+        if (w->isWindow()) return nullptr;
+    }
     return nullptr;
 }
 
@@ -71,8 +75,12 @@ bool FormShortCut(TForm* form, int qtKey, int qtModifiers, bool run) {
 }  // namespace
 
 bool ActionShortCut(QWidget* receiver, int qtKey, int qtModifiers, bool run) {
+    if (QApplication::activePopupWidget()) return false;  // a menu or a drop-down list has the keys
     TForm* form = FormOfWidget(receiver);
-    if (!form) return false;  // a menu, a message box, a file dialog
+    if (!form) return false;  // a message box, a file dialog
+    // Under a modal window only that window's own keys count.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != receiver->window()) return false;
     if (FormShortCut(form, qtKey, qtModifiers, run)) return true;
     // The main form's commands work from every form while no modal window blocks it.
     TForm* main = Application ? Application->MainForm() : nullptr;

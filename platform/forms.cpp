@@ -149,7 +149,6 @@ struct TForm::Impl {
     QSize normalSize;  // of a fixed-size form, for when it is normal again
     QPoint dockedAt;   // the child's place before it was undocked
     bool hasDockedAt = false;
-    QPointer<QObject> exposeWatch;
 };
 
 namespace {
@@ -353,10 +352,14 @@ void TForm::Dock() {
     SetClientSize(size.width(), size.height());
     FixSize();
     if (impl_->hasDockedAt) {
-        // Back where it was before it was undocked, within the client area.
+        // Back where it was before it was undocked, within the client area
+        // (when the frame shows; a hidden one has not laid it out).
         const QSize room = area->viewport()->size();
-        sub->move(std::clamp(impl_->dockedAt.x(), 0, std::max(0, room.width() - sub->width())),
-                  std::clamp(impl_->dockedAt.y(), 0, std::max(0, room.height() - sub->height())));
+        if (area->isVisible())
+            sub->move(std::clamp(impl_->dockedAt.x(), 0, std::max(0, room.width() - sub->width())),
+                      std::clamp(impl_->dockedAt.y(), 0, std::max(0, room.height() - sub->height())));
+        else
+            sub->move(impl_->dockedAt);
     }
     if (impl_->visible) sub->show();
     else sub->hide();
@@ -493,7 +496,11 @@ void CascadeChild(QMdiArea* area, QMdiSubWindow* sub) {
     const QSize room = area->viewport()->size();
     int next = area->property("tvCascade").toInt();
     QPoint at(next * step, next * step);
-    if (next > 0 && (at.x() + sub->width() > room.width() || at.y() + sub->height() > room.height())) {
+    // (A hidden frame has not laid out its client area: a few steps down is
+    // all it gets then.)
+    const bool tooFar = area->isVisible() ? at.x() + sub->width() > room.width() || at.y() + sub->height() > room.height()
+                                          : next >= 8;
+    if (next > 0 && tooFar) {
         next = 0;
         at = QPoint(0, 0);
     }
@@ -560,12 +567,13 @@ void TForm::SetVisible(bool visible) {
         }
         if (impl_->sub) impl_->content->show();
         if (frame) {
-            if (frame->isWindow() && !impl_->exposeWatch) {
+            if (frame->isWindow()) {
                 frame->winId();
-                if (QWindow* handle = frame->windowHandle()) {
-                    auto* watch = new ExposeWatch(frame, [this] { FrameChanged(); });
-                    handle->installEventFilter(watch);
-                    impl_->exposeWatch = watch;
+                // One watch for each native window (undocking makes a new one).
+                QWindow* handle = frame->windowHandle();
+                if (handle && !handle->property("tvExposeWatch").toBool()) {
+                    handle->setProperty("tvExposeWatch", true);
+                    handle->installEventFilter(new ExposeWatch(handle, [this] { FrameChanged(); }));
                 }
             }
             const bool minimised = frame->windowState() & Qt::WindowMinimized;
@@ -916,7 +924,12 @@ void PrepareModal(QWidget* window) {
     // it above the window it belongs to, the main window or, while one is up,
     // the window that stays on top.
     QWidget* main = Application && Application->MainForm() ? Application->MainForm()->Handle()->window() : nullptr;
-    QWidget* owner = onTop ? onTop : main && main != window && main->isVisible() ? main : nullptr;
+    // A box opened from a modal dialog belongs to that dialog.
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* owner = modal && modal != window                  ? modal
+                     : onTop                                    ? onTop
+                     : main && main != window && main->isVisible() ? main
+                                                                   : nullptr;
     if (owner) {
         window->winId();
         if (window->windowHandle() && owner->windowHandle())

@@ -82,13 +82,17 @@ void RepaintNow(QWidget* widget) {
     if (!widget) return;
     // A window shown just now can be drawn only once the window system has
     // put it on screen; until then a repaint draws nothing anybody sees.
+    // Waited for once, the first time: a window minimised or otherwise out
+    // of sight later would keep it waiting every time.
     QWidget* top = widget->window();
-    if (top->isVisible() && top->windowHandle()) {
+    if (top->isVisible() && top->windowHandle() && !(top->windowState() & Qt::WindowMinimized) &&
+        !top->windowHandle()->property("tvShownOnce").toBool()) {
         QDeadlineTimer deadline(1000);
         while (!top->windowHandle()->isExposed() && !deadline.hasExpired()) {
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             if (!top->windowHandle()->isExposed()) QThread::msleep(2);
         }
+        top->windowHandle()->setProperty("tvShownOnce", true);
     }
     widget->repaint();
     // Let the window system map and draw it while the GUI thread stays busy.

@@ -38,11 +38,14 @@ std::vector<QtTrayIconPeer*>& LivePeers() {
 
 class TrayClicks : public QAbstractNativeEventFilter {
 public:
+    // Once for each application object, and gone with it.
     static void Install() {
-        static TrayClicks* filter = nullptr;
-        if (filter || !QCoreApplication::instance()) return;
-        filter = new TrayClicks;  // for the life of the process
-        QCoreApplication::instance()->installNativeEventFilter(filter);
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app || app->property("tvTrayClicks").toBool()) return;
+        app->setProperty("tvTrayClicks", true);
+        auto* filter = new TrayClicks;
+        app->installNativeEventFilter(filter);
+        QObject::connect(app, &QObject::destroyed, [filter] { delete filter; });
     }
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override;
@@ -77,11 +80,12 @@ private:
         uint32_t full_sequence;
         int32_t root_x, root_y, event_x, event_y;  // 16.16 fixed point
     };
-    static bool TrayWindow(uint32_t window) {
+    static QWidget* TrayWindow(uint32_t window) {
         QWidget* w = QWidget::find(static_cast<WId>(window));
-        return w && qstrcmp(w->metaObject()->className(), "QSystemTrayIconSys") == 0;
+        return w && qstrcmp(w->metaObject()->className(), "QSystemTrayIconSys") == 0 ? w : nullptr;
     }
-    void Button(bool released, uint32_t time, unsigned button, int rootX, int rootY);
+    // Where the pointer was, in the window and on the screen, in the window system's pixels.
+    void Button(QWidget* window, bool released, uint32_t time, unsigned button, int x, int y, int rootX, int rootY);
 
     uint8_t inputOpcode_ = 0;
     uint32_t lastTime_ = 0;
@@ -127,11 +131,18 @@ public:
     void SetIcon(const TImageList* images, int index) override {
         tray_->setIcon(images && index >= 0 ? ImageListIcon(images, index) : QIcon());
     }
-    // The icon whose place on the screen holds a point, or null.
+    // The icon whose place on the screen holds a point (the only one shown,
+    // whatever the point), or null.
     static QtTrayIconPeer* At(int x, int y) {
-        for (QtTrayIconPeer* peer : LivePeers())
-            if (peer->tray_->isVisible() && peer->tray_->geometry().contains(x, y)) return peer;
-        return nullptr;
+        QtTrayIconPeer* shown = nullptr;
+        int count = 0;
+        for (QtTrayIconPeer* peer : LivePeers()) {
+            if (!peer->tray_->isVisible()) continue;
+            if (peer->tray_->geometry().contains(x, y)) return peer;
+            shown = peer;
+            ++count;
+        }
+        return count == 1 ? shown : nullptr;
     }
     TTrayIcon* Icon() const { return icon_; }
 
@@ -146,33 +157,39 @@ bool TrayClicks::nativeEventFilter(const QByteArray& type, void* message, qintpt
     const uint8_t kind = e->response_type & 0x7f;
     if (kind == XCB_BUTTON_PRESS || kind == XCB_BUTTON_RELEASE) {
         auto* b = reinterpret_cast<xcb_button_press_event_t*>(e);
-        if (!TrayWindow(b->event)) return false;
-        Button(kind == XCB_BUTTON_RELEASE, b->time, b->detail, b->root_x, b->root_y);
+        QWidget* window = TrayWindow(b->event);
+        if (!window) return false;
+        Button(window, kind == XCB_BUTTON_RELEASE, b->time, b->detail, b->event_x, b->event_y, b->root_x, b->root_y);
         return true;
     }
     // The toolkit takes the pointer through the input extension, whose button
     // events come as generic events.
     if (kind == XCB_GE_GENERIC && inputOpcode_ && reinterpret_cast<InputButton*>(e)->extension == inputOpcode_) {
         auto* b = reinterpret_cast<InputButton*>(e);
-        if ((b->event_type != 4 && b->event_type != 5) || !TrayWindow(b->event)) return false;
-        Button(b->event_type == 5, b->time, b->detail, b->root_x >> 16, b->root_y >> 16);
+        QWidget* window = b->event_type == 4 || b->event_type == 5 ? TrayWindow(b->event) : nullptr;
+        if (!window) return false;
+        Button(window, b->event_type == 5, b->time, b->detail, b->event_x >> 16, b->event_y >> 16, b->root_x >> 16,
+               b->root_y >> 16);
         return true;
     }
     return false;
 }
 
-void TrayClicks::Button(bool released, uint32_t time, unsigned button, int rootX, int rootY) {
+void TrayClicks::Button(QWidget* window, bool released, uint32_t time, unsigned button, int x, int y, int rootX,
+                        int rootY) {
     if (!released || button > 3) return;  // wheel and extra buttons do nothing
     // One release can come twice, as a core event and as the input extension's.
     if (time == lastTime_ && button == lastButton_) return;
     lastTime_ = time;
     lastButton_ = button;
-    QtTrayIconPeer* peer = QtTrayIconPeer::At(rootX, rootY);
-    if (!peer) return;  // released away from the icon
+    // The window system counts device pixels, the toolkit scaled ones.
+    const qreal scale = window->devicePixelRatioF();
+    if (!window->rect().contains(QPoint(qRound(x / scale), qRound(y / scale)))) return;  // released away from it
+    const QPoint at(qRound(rootX / scale), qRound(rootY / scale));
     const TMouseButton which = button == 3 ? mbRight : button == 2 ? mbMiddle : mbLeft;
     // Not from inside the window system's event: a menu opened now runs a loop of its own.
-    QTimer::singleShot(0, QCoreApplication::instance(), [which, rootX, rootY] {
-        if (QtTrayIconPeer* p = QtTrayIconPeer::At(rootX, rootY)) p->Icon()->MouseReleased(which, rootX, rootY);
+    QTimer::singleShot(0, window, [which, at] {
+        if (QtTrayIconPeer* p = QtTrayIconPeer::At(at.x(), at.y())) p->Icon()->MouseReleased(which, at.x(), at.y());
     });
 }
 

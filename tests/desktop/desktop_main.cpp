@@ -36,6 +36,7 @@ public:
                 if (state->armed && std::chrono::steady_clock::now() > state->until) {
                     std::fprintf(stderr, "\n%s hung for over %d s; ending the run.\n", state->name.c_str(), Limit);
                     std::fflush(stderr);
+                    XDesktop::Kill();
                     std::_Exit(3);
                 }
                 state->wake.wait_for(lock, std::chrono::milliseconds(500));

@@ -3,12 +3,14 @@
 
 #include <QLineEdit>
 
+#include <memory>
+
 namespace {
 struct Dialog {
     TForm* form;
     TEdit* edit;
     TButton *ok, *cancel, *other;
-    int otherClicks = 0;
+    std::shared_ptr<int> otherClicks = std::make_shared<int>(0);
 };
 
 Dialog MakeDialog(TComponent* owner) {
@@ -20,7 +22,7 @@ Dialog MakeDialog(TComponent* owner) {
     d.edit->SetBounds(10, 10, 200, 22);
     d.other = new TButton(d.form, d.form, "Other");
     d.other->SetBounds(10, 80, 75, 25);
-    d.other->OnClick = [p = &d.otherClicks](TObject*) { ++*p; };
+    d.other->OnClick = [clicks = d.otherClicks](TObject*) { ++*clicks; };
     d.ok = new TButton(d.form, d.form, "OK");
     d.ok->SetBounds(150, 80, 75, 25);
     d.ok->SetDefault(true);
@@ -46,7 +48,7 @@ TEST_F(DesktopLayer, EnterPressesTheFocusedButtonElseTheDefaultAndEscapeTheCance
                   d.other->SetFocus();
                   WaitUntil([&] { return d.other->Focused(); });
                   x().Key("Return");
-                  clicksAtEnter = d.otherClicks;
+                  clicksAtEnter = *d.otherClicks;
               })
         .When("still open after Enter on Other", [&] { return d.form->Visible(); },
               [&] {
@@ -77,5 +79,31 @@ TEST_F(DesktopLayer, AFormOpensWithItsActiveControlFocused) {
     ASSERT_TRUE(ShowAndWait(d.form));
     EXPECT_TRUE(WaitUntil([&] { return d.other->Focused(); }, 2000));
     x().Key("Return");
-    EXPECT_EQ(d.otherClicks, 1);
+    EXPECT_EQ(*d.otherClicks, 1);
+}
+
+TEST_F(DesktopLayer, UnderAModalBoxTheFormsShortcutsAreTheBoxsKeys) {
+    TForm* main = new TForm(app.get());
+    app->SetMainForm(main);
+    main->SetClientSize(400, 200);
+    auto* list = new TActionList(main);
+    auto* action = new TAction(list, "&Open", "Ctrl+K");
+    int runs = 0;
+    action->OnExecute = [&](TObject*) { ++runs; };
+    auto* edit = new TEdit(main, main);
+    edit->SetBounds(10, 10, 200, 22);
+    ASSERT_TRUE(ShowAndWait(main));
+    ASSERT_TRUE(ClickInto(edit));
+    x().Key("ctrl+k");
+    ASSERT_TRUE(WaitUntil([&] { return runs == 1; }));
+    Script s;
+    s.Then("a message box", [&] { ShowMessage("Wait"); })
+        .When("the box on screen", [&] { return QApplication::activeModalWidget() && Active(QApplication::activeModalWidget()); },
+              [&] {
+                  x().Key("ctrl+k");  // the box's, not the form's
+                  x().Key("Return");
+              })
+        .When("the box gone", [&] { return !QApplication::activeModalWidget(); });
+    ASSERT_TRUE(s.Run()) << s.Failed();
+    EXPECT_EQ(runs, 1);
 }

@@ -71,6 +71,18 @@ TEST_F(LayoutFile, AMinimisedMainWindowStartsMinimisedAndStaysSo) {
     EXPECT_NE(LayoutNumber(ReadAll(File()), "MAIN", "STATE"), 1);
 }
 
+TEST_F(LayoutFile, AMaximisedMainWindowStaysMaximised) {
+    WriteAll(File(), LayoutFileText(LayoutMain(100, 80, 900, 700, 2)));
+    for (int round = 0; round < 2; ++round) {
+        if (round == 0) StartProgram();
+        else Restart();
+        EXPECT_TRUE(WaitUntil([&] { return Maximised(MainWindow()) && MainForm->WindowState() == wsMaximized; }))
+            << "round " << round;
+    }
+    Quit();
+    EXPECT_EQ(LayoutNumber(ReadAll(File()), "MAIN", "STATE"), 2);
+}
+
 TEST_F(LayoutFile, AMaximisedChildReopensMaximisedAndTheNextChildFitsItsContent) {
     WriteAll(File(), LayoutFileText(LayoutWorld(10, 10, 2) + LayoutMain(0, 0, 1000, 800, 0)));
     StartProgram();

@@ -1,8 +1,13 @@
 // The real tray program on a desktop with a notification area: its icon
 // acts when a button is released over it, and Exit ends it whatever it shows.
 #include "desktop/xdesktop.h"
+#include "platform/forms.h"
 #include "platform/winapi.h"
 #include "support/testenv.h"
+
+#include <QIcon>
+#include <QMenu>
+#include <QPixmap>
 
 #include <gtest/gtest.h>
 
@@ -10,13 +15,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 namespace fs = std::filesystem;
@@ -46,19 +49,12 @@ public:
     static XDesktop& x() { return XDesktop::Get(); }
 
     // Starts the program and waits for its icon in the notification area.
-    bool Start() {
+    bool Start(const std::string& extraVariable = "") {
         WriteAll(folder.File("pocketvane.ini"),
                  "[PocketvaneProgram]\r\nHotKey=" + std::to_string(HotKeyValue) + "\r\n");
-        std::vector<std::string> env{"QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime};
-        for (char** e = environ; *e; ++e) {
-            std::string var = *e;
-            if (var.rfind("QT_QPA_PLATFORM=", 0) != 0 && var.rfind("XDG_RUNTIME_DIR=", 0) != 0) env.push_back(var);
-        }
-        std::vector<char*> envp;
-        for (std::string& v : env) envp.push_back(v.data());
-        envp.push_back(nullptr);
-        char* argv[] = {program.data(), nullptr};
-        if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return false;
+        pid = StartProgram(program, "xcb", runtime, extraVariable);
+        scale = extraVariable == "QT_SCALE_FACTOR=2" ? 2 : 1;
+        if (pid == 0) return false;
         // Until the notification area has taken the icon in and stopped moving it.
         QRect last;
         int still = 0;
@@ -89,38 +85,35 @@ public:
     bool Ended(int ms) {
         return WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, ms) && (pid = 0, true);
     }
-    bool LockHeld() {
-        const char* mine = std::getenv("XDG_RUNTIME_DIR");
-        const std::string saved = mine ? mine : "";
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        HANDLE probe = CreateMutexA(nullptr, false, "Pocketvane");
-        const bool held = GetLastError() == ERROR_ALREADY_EXISTS;
-        CloseHandle(probe);
-        if (mine) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-        else unsetenv("XDG_RUNTIME_DIR");
-        return held;
+    bool LockHeld() const { return LockHeldIn(runtime, "Pocketvane"); }
+    // The tray menu's item `index` (as the program lists them, separators
+    // included), chosen with the mouse after a right click on the icon.
+    void Choose(int index) {
+        x().Click(IconCentre(), 3);
+        ASSERT_TRUE(WaitUntil([&] { return Menu(); })) << "no menu";
+        const QRect menu = x().ClientRect(x().WindowsOf(pid, true).front());
+        x().Click(menu.left() + menu.width() / 2, menu.top() + ItemY(index) * scale);
+        ASSERT_TRUE(WaitUntil([&] { return !Menu(); })) << "the menu stayed open";
     }
-    // Right click on the icon, then a menu item by its key (pressed again
-    // should the menu, just opened, not have the keyboard yet).
-    void Choose(const char* key) {
-        // (A click the program had no time for is clicked again, as a user does.)
-        for (int i = 0; i < 3 && !Menu(); ++i) {
-            x().Click(IconCentre(), 3);
-            WaitUntil([&] { return Menu(); }, 2000);
-        }
-        ASSERT_TRUE(Menu()) << "no menu";
-        for (int i = 0; i < 10 && Menu(); ++i) {
-            x().Key(key);
-            WaitUntil([&] { return !Menu(); }, 200);
-        }
-        ASSERT_FALSE(Menu()) << "the menu did not take the key";
+    // Where an item of the tray menu lies: the same menu laid out here, with
+    // the toolkit, style and font the program uses.
+    static int ItemY(int index) {
+        EnsureToolkit();
+        QMenu menu;
+        QPixmap picture(16, 16);
+        picture.fill(Qt::gray);
+        for (const char* caption : {"H&elp", "&About", "&Launch Tallyvane", "&Config", "-", "&Hide", "&Show", "-", "E&xit"})
+            if (std::string(caption) == "-") menu.addSeparator();
+            else menu.addAction(QIcon(picture), caption);
+        return menu.actionGeometry(menu.actions().at(index)).center().y();
     }
-    void ChooseExit() { Choose("x"); }
+    void ChooseExit() { Choose(8); }
 
     TempFolder folder;
     std::string program, runtime;
     pid_t pid = 0;
     int status = 0;
+    int scale = 1;  // of the program's pixels to the screen's
 };
 
 bool IsConverter(const std::string& title) { return title == "Pocketvane" || title.find(" -> ") != std::string::npos; }
@@ -149,6 +142,18 @@ TEST_F(TrayProgram, ButtonsActWhenReleasedOverTheIcon) {
     EXPECT_TRUE(Ended(1000));
 }
 
+TEST_F(TrayProgram, ButtonsActOnAScaledDesktopToo) {
+    ASSERT_TRUE(Start("QT_SCALE_FACTOR=2"));
+    x().Click(IconCentre(), 3);
+    ASSERT_TRUE(WaitUntil([&] { return Menu(); })) << "no menu";
+    x().Key("Escape");
+    ASSERT_TRUE(WaitUntil([&] { return !Menu(); }));
+    x().Click(IconCentre());
+    EXPECT_TRUE(WaitUntil([&] { return Window(IsConverter) != 0; }));
+    ChooseExit();
+    EXPECT_TRUE(Ended(1000));
+}
+
 TEST_F(TrayProgram, ExitEndsTheProgramWhateverItShowsAndFreesTheLock) {
     struct Case {
         const char* name;
@@ -163,9 +168,9 @@ TEST_F(TrayProgram, ExitEndsTheProgramWhateverItShowsAndFreesTheLock) {
          },
          IsConverter},
         {"converter by a click", [](TrayProgram& t) { x().Click(t.IconCentre()); }, IsConverter},
-        {"about box", [](TrayProgram& t) { t.Choose("a"); },
+        {"about box", [](TrayProgram& t) { t.Choose(1); },
          [](const std::string& title) { return title == "About"; }},
-        {"hot-key dialog", [](TrayProgram& t) { t.Choose("c"); },
+        {"hot-key dialog", [](TrayProgram& t) { t.Choose(3); },
          [](const std::string& title) { return title == "HotKey Config"; }},
     };
     const int rounds = 20;
@@ -186,7 +191,7 @@ TEST_F(TrayProgram, ExitEndsTheProgramWhateverItShowsAndFreesTheLock) {
 
 TEST_F(TrayProgram, TheAboutBoxOpensWithItsOkFocused) {
     ASSERT_TRUE(Start());
-    Choose("a");
+    Choose(1);
     auto about = [&] { return Window([](const std::string& t) { return t == "About"; }); };
     ASSERT_TRUE(WaitUntil([&] { return about() != 0 && x().ActiveWindow() == about(); }));
     x().Key("Return");
@@ -203,30 +208,23 @@ TEST_F(TrayProgram, TheMainProgramEndsThroughExitAfterAWindowWasUndocked) {
     fs::create_hard_link(TV_TALLYVANE_PROGRAM, main, ec);
     if (ec) fs::copy_file(TV_TALLYVANE_PROGRAM, main);
     WriteAll(folder.File("tallyvane2.ini"), "[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n");
-    std::vector<std::string> env{"QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime};
-    for (char** e = environ; *e; ++e) {
-        std::string var = *e;
-        if (var.rfind("QT_QPA_PLATFORM=", 0) != 0 && var.rfind("XDG_RUNTIME_DIR=", 0) != 0) env.push_back(var);
-    }
-    std::vector<char*> envp;
-    for (std::string& v : env) envp.push_back(v.data());
-    envp.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(main.c_str()), nullptr};
-    ASSERT_EQ(posix_spawn(&pid, main.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+    // A World window from the layout file, the active child at start.
+    WriteAll(folder.File("data/windowSettings.xml"),
+             "<WINDOWS>\r\n  <WINDOW>\r\n    <TYPE>World</TYPE>\r\n    <VALUE>1</VALUE>\r\n    <LEFTSET>0</LEFTSET>\r\n"
+             "    <RIGHTSET>1</RIGHTSET>\r\n    <LEFT>10</LEFT>\r\n    <TOP>10</TOP>\r\n    <WIDTH>-1</WIDTH>\r\n"
+             "    <HEIGHT>-1</HEIGHT>\r\n    <STATE>0</STATE>\r\n  </WINDOW>\r\n</WINDOWS>\r\n");
+    pid = StartProgram(main, "xcb", runtime);
+    ASSERT_NE(pid, 0);
     auto titled = [&](const std::string& title) { return Window([&](const std::string& t) { return t == title; }); };
     ASSERT_TRUE(WaitUntil([&] { return titled("Tallyvane 2") != 0 && x().ActiveWindow() == titled("Tallyvane 2"); }, 10000));
-    x().Key("ctrl+w");  // a World window, whose Un&dock button takes Alt+D
     auto undocked = [&] {
         for (unsigned long w : x().WindowsOf(pid, false))
             if (x().Title(w).find(" -> ") != std::string::npos) return w;
         return 0ul;
     };
-    for (int i = 0; i < 10 && !undocked(); ++i) {
-        x().Key("alt+d");
-        WaitUntil([&] { return undocked() != 0; }, 500);
-    }
-    ASSERT_NE(undocked(), 0ul) << "the World window did not undock";
-    EXPECT_EQ(titled("Tallyvane 2"), 0ul) << "the main window stayed up";
+    x().Key("alt+d");  // the World window's "Un&dock": it stands alone, the main window goes
+    ASSERT_TRUE(WaitUntil([&] { return undocked() != 0 && titled("Tallyvane 2") == 0; }))
+        << "the World window did not undock";
     ASSERT_TRUE(WaitUntil([&] { return x().ActiveWindow() == undocked(); }));
     x().Key("alt+d");  // "&Dock"
     ASSERT_TRUE(WaitUntil([&] { return titled("Tallyvane 2") != 0 && x().ActiveWindow() == titled("Tallyvane 2"); }));

@@ -1,6 +1,8 @@
 #include "desktop/xdesktop.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QPointer>
@@ -167,6 +169,14 @@ bool XDesktop::Start(bool tray, bool windowManager) {
     return true;
 }
 
+void XDesktop::Kill() {
+    for (pid_t pid : {processes.tray, processes.wm, processes.server})
+        if (pid > 0) {
+            kill(-pid, SIGKILL);
+            kill(pid, SIGKILL);
+        }
+}
+
 void XDesktop::Stop() {
     XDesktop* gone = instance;
     instance = nullptr;
@@ -226,16 +236,20 @@ QRect XDesktop::ClientRect(unsigned long window) const {
 
 QRect XDesktop::FrameRect(unsigned long window) const { return ClientRect(FrameOf(window)); }
 
-std::vector<std::string> XDesktop::States(unsigned long window) const {
+std::vector<std::string> XDesktop::AtomNames(unsigned long window, const char* property, const char* prefix) const {
     std::vector<std::string> out;
-    for (unsigned long a : Atoms(window, "_NET_WM_STATE")) {
+    for (unsigned long a : Atoms(window, property)) {
         char* name = XGetAtomName(Dpy(display_), a);
         if (name) {
-            out.push_back(ShortName(name, "_NET_WM_STATE_"));
+            out.push_back(ShortName(name, prefix));
             XFree(name);
         }
     }
     return out;
+}
+
+std::vector<std::string> XDesktop::States(unsigned long window) const {
+    return AtomNames(window, "_NET_WM_STATE", "_NET_WM_STATE_");
 }
 
 bool XDesktop::HasState(unsigned long window, const std::string& name) const {
@@ -245,15 +259,7 @@ bool XDesktop::HasState(unsigned long window, const std::string& name) const {
 }
 
 std::vector<std::string> XDesktop::AllowedActions(unsigned long window) const {
-    std::vector<std::string> out;
-    for (unsigned long a : Atoms(window, "_NET_WM_ALLOWED_ACTIONS")) {
-        char* name = XGetAtomName(Dpy(display_), a);
-        if (name) {
-            out.push_back(ShortName(name, "_NET_WM_ACTION_"));
-            XFree(name);
-        }
-    }
-    return out;
+    return AtomNames(window, "_NET_WM_ALLOWED_ACTIONS", "_NET_WM_ACTION_");
 }
 
 std::string XDesktop::WindowType(unsigned long window) const {
@@ -431,16 +437,23 @@ ReleaseCounter* Counter() {
     return counter;
 }
 
-// Waits (a little at most: input to a window of another program never
-// arrives) until the toolkit has taken in `releases` more releases.
+// Waits (a little at most) until the toolkit has taken in `releases` more
+// releases; only for input that goes to a window of this process: to the
+// window under the pointer, or with the keyboard.
 class ReleasesTaken {
 public:
-    explicit ReleasesTaken(long releases) : counter_(Counter()), until_(counter_ ? counter_->seen + releases : 0) {}
+    ReleasesTaken(long releases, bool keys)
+        : counter_(Ours(keys) ? Counter() : nullptr), until_(counter_ ? counter_->seen + releases : 0) {}
     ~ReleasesTaken() {
         if (counter_) WaitUntil([&] { return !counter_ || counter_->seen >= until_; }, 2000);
     }
 
 private:
+    static bool Ours(bool keys) {
+        if (!QCoreApplication::instance()) return false;
+        if (keys) return QGuiApplication::focusWindow() != nullptr;
+        return QGuiApplication::topLevelAt(QCursor::pos()) != nullptr || QApplication::activePopupWidget();
+    }
     QPointer<ReleaseCounter> counter_;
     long until_;
 };
@@ -457,7 +470,7 @@ void XDesktop::Press(int button) {
 }
 
 void XDesktop::Release(int button) {
-    ReleasesTaken taken(1);
+    ReleasesTaken taken(1, false);
     XTestFakeButtonEvent(Dpy(display_), static_cast<unsigned>(button), False, CurrentTime);
     Sync();
 }
@@ -504,7 +517,7 @@ void XDesktop::KeyDown(const std::string& combo) {
 void XDesktop::KeyUp(const std::string& combo) {
     Display* d = Dpy(display_);
     std::vector<std::string> parts = Split(combo);
-    ReleasesTaken taken(static_cast<long>(parts.size()));
+    ReleasesTaken taken(static_cast<long>(parts.size()), true);
     for (auto it = parts.rbegin(); it != parts.rend(); ++it)
         XTestFakeKeyEvent(d, XKeysymToKeycode(d, SymOf(*it)), False, CurrentTime);
     Sync();
@@ -521,7 +534,7 @@ void XDesktop::Type(const std::string& text) {
         KeySym sym = ch == ' ' ? XK_space : ch == '\n' ? XK_Return : static_cast<KeySym>(ch);
         KeyCode code = XKeysymToKeycode(d, sym);
         const bool shift = XkbKeycodeToKeysym(d, code, 0, 0) != sym;
-        ReleasesTaken taken(shift ? 2 : 1);
+        ReleasesTaken taken(shift ? 2 : 1, true);
         KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
         if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
         XTestFakeKeyEvent(d, code, True, CurrentTime);
@@ -540,6 +553,14 @@ int NoteRefusal(Display*, XErrorEvent* e) {
     return 0;
 }
 }  // namespace
+
+bool XDesktop::KeyboardGrabbed() {
+    Display* d = Dpy(display_);
+    const int result = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    if (result == GrabSuccess) XUngrabKeyboard(d, CurrentTime);
+    XSync(d, False);
+    return result == AlreadyGrabbed;
+}
 
 bool XDesktop::KeyGrabbed(const std::string& combo) {
     Display* d = Dpy(display_);

@@ -20,6 +20,8 @@ public:
     static bool Start(bool tray = false, bool windowManager = true);
     static bool HasWindowManager();
     static void Stop();
+    // Ends the display and the programs on it at once (a run that hangs).
+    static void Kill();
     static XDesktop& Get();
     // A connection of its own, for a thread that looks while the GUI thread is busy.
     static std::unique_ptr<XDesktop> Connect();
@@ -79,6 +81,8 @@ public:
     void RoundTrip();
     // Asks the window manager to close a window, as its close box does.
     void RequestClose(unsigned long window);
+    // True when a program holds the keyboard (an open menu does).
+    bool KeyboardGrabbed();
     // True when a program holds a global grab of this key combination.
     bool KeyGrabbed(const std::string& combo);
     // Asks the window manager to bring a window up, as a task bar does.
@@ -95,6 +99,7 @@ private:
     void Sync() const;
     unsigned long AtomOf(const char* name) const;
     std::vector<unsigned long> Atoms(unsigned long window, const char* property) const;
+    std::vector<std::string> AtomNames(unsigned long window, const char* property, const char* prefix) const;
     std::vector<unsigned long> Windows(unsigned long window, const char* property) const;
     void* display_ = nullptr;
     friend struct DesktopProcesses;

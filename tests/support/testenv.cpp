@@ -1,13 +1,18 @@
 #include "support/testenv.h"
 
 #include "platform/sysutils.h"
+#include "platform/winapi.h"
 
 #include <QApplication>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <spawn.h>
 #include <stdlib.h>
+#include <vector>
+
+extern char** environ;
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -19,6 +24,35 @@ std::string ReadAll(const std::string& path) {
 void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+int StartProgram(const std::string& program, const std::string& platform, const std::string& runtime,
+                 const std::string& extraVariable) {
+    std::vector<std::string> env{"QT_QPA_PLATFORM=" + platform, "XDG_RUNTIME_DIR=" + runtime};
+    if (!extraVariable.empty()) env.push_back(extraVariable);
+    for (char** e = environ; *e; ++e) {
+        std::string var = *e;
+        if (var.rfind("QT_QPA_PLATFORM=", 0) != 0 && var.rfind("XDG_RUNTIME_DIR=", 0) != 0) env.push_back(var);
+    }
+    std::vector<char*> envp;
+    for (std::string& v : env) envp.push_back(v.data());
+    envp.push_back(nullptr);
+    std::string path = program;
+    char* argv[] = {path.data(), nullptr};
+    pid_t pid = 0;
+    return posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, envp.data()) == 0 ? pid : 0;
+}
+
+bool LockHeldIn(const std::string& runtime, const char* name) {
+    const char* mine = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = mine ? mine : "";
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    HANDLE probe = CreateMutexA(nullptr, false, name);
+    const bool held = GetLastError() == ERROR_ALREADY_EXISTS;
+    CloseHandle(probe);
+    if (mine) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else unsetenv("XDG_RUNTIME_DIR");
+    return held;
 }
 
 TempFolder::TempFolder() {

@@ -13,6 +13,14 @@
 std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
 
+// Starts a program with the given platform and runtime folder (the session
+// its single-instance lock belongs to), the rest of the environment as ours;
+// 0 when it cannot start.
+int StartProgram(const std::string& program, const std::string& platform, const std::string& runtime,
+                 const std::string& extraVariable = "");
+// Whether a program of the session of that runtime folder holds the named lock.
+bool LockHeldIn(const std::string& runtime, const char* name);
+
 class TempFolder {
 public:
     TempFolder();

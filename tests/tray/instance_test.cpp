@@ -10,13 +10,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 namespace fs = std::filesystem;
@@ -43,32 +41,13 @@ protected:
         ProgramFolderTest::TearDown();
     }
     pid_t Run() {
-        std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime};
-        for (char** e = environ; *e; ++e) {
-            std::string var = *e;
-            if (var.rfind("QT_QPA_PLATFORM=", 0) != 0 && var.rfind("XDG_RUNTIME_DIR=", 0) != 0) env.push_back(var);
-        }
-        std::vector<char*> envp;
-        for (std::string& v : env) envp.push_back(v.data());
-        envp.push_back(nullptr);
-        char* argv[] = {program.data(), nullptr};
-        pid_t pid = 0;
-        EXPECT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+        pid_t pid = StartProgram(program, "offscreen", runtime);
+        EXPECT_NE(pid, 0);
         running.push_back(pid);
         return pid;
     }
     // Whether some process holds the program's lock in the programs' session.
-    bool LockHeld() {
-        const char* mine = std::getenv("XDG_RUNTIME_DIR");
-        const std::string saved = mine ? mine : "";
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        HANDLE probe = CreateMutexA(nullptr, false, "Pocketvane");
-        const bool held = GetLastError() == ERROR_ALREADY_EXISTS;
-        CloseHandle(probe);
-        if (mine) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-        else unsetenv("XDG_RUNTIME_DIR");
-        return held;
-    }
+    bool LockHeld() const { return LockHeldIn(runtime, "Pocketvane"); }
     static bool WaitFor(const std::function<bool()>& done, int seconds = 30) {
         auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         while (!done()) {
