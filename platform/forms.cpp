@@ -147,6 +147,7 @@ struct TForm::Impl {
     // and bounds only record what the window will show with.
     bool showing = false;
     QSize normalSize;  // of a fixed-size form, for when it is normal again
+    bool titleWaits = false;  // a child whose frame is not on screen yet
     QPoint dockedAt;   // the child's place before it was undocked
     bool hasDockedAt = false;
 };
@@ -205,10 +206,26 @@ void TForm::ApplyColor(TColor color) {
     else TWinControl::ApplyColor(color);
 }
 
+namespace {
+// A child of a frame that is not on screen yet gets its title when the frame
+// shows: showing the frame lays out the title of every child for each child
+// it shows, which costs time that grows with the square of their number.
+bool TitleWaits(QMdiSubWindow* sub) { return sub && sub->mdiArea() && !sub->mdiArea()->isVisible(); }
+}  // namespace
+
 void TForm::SetCaption(const std::string& caption) {
     caption_ = caption;
-    if (Frame()) Frame()->setWindowTitle(QtText(caption));
-    if (impl_->content) impl_->content->setWindowTitle(QtText(caption));
+    if (TitleWaits(impl_->sub)) {
+        impl_->titleWaits = true;
+        return;
+    }
+    ShowCaption();
+}
+
+void TForm::ShowCaption() {
+    impl_->titleWaits = false;
+    if (Frame()) Frame()->setWindowTitle(QtText(caption_));
+    if (impl_->content) impl_->content->setWindowTitle(QtText(caption_));
 }
 
 void TForm::SetIcon(const std::string& imageFile) {
@@ -340,7 +357,8 @@ void TForm::Dock() {
     // the main window's commands; the close box stays.
     if (QMenu* menu = sub->systemMenu())
         for (QAction* a : menu->actions()) a->setShortcuts({});
-    sub->setWindowTitle(QtText(caption_));
+    if (TitleWaits(sub)) impl_->titleWaits = true;
+    else sub->setWindowTitle(QtText(caption_));
     if (!impl_->iconFile.empty()) sub->setWindowIcon(LoadIcon(impl_->iconFile));
     impl_->sub = sub;
     if (!sub->property("tvStateWatch").toBool()) {
@@ -577,8 +595,19 @@ void TForm::SetVisible(bool visible) {
                 }
             }
             const bool minimised = frame->windowState() & Qt::WindowMinimized;
+            // While an MDI frame first shows its children, each child's
+            // signals would have the toolkit walk every other child (it
+            // activates each in turn): the frame activates one afterwards.
+            QList<QMdiSubWindow*> quiet;
+            if (impl_->main && frame->isHidden())
+                for (QMdiSubWindow* sub : impl_->main->mdi->subWindowList())
+                    if (!sub->signalsBlocked()) {
+                        sub->blockSignals(true);
+                        quiet << sub;
+                    }
             if (frame->isWindow() && minimised && frame->isHidden()) ShowIconic(frame);
             else frame->show();
+            for (QMdiSubWindow* sub : quiet) sub->blockSignals(false);
             // A window that starts minimised stays so.
             if (!minimised) {
                 frame->raise();
@@ -591,7 +620,13 @@ void TForm::SetVisible(bool visible) {
                 } else if (frame->isWindow()) {
                     frame->activateWindow();
                 }
-                if (impl_->main && !impl_->main->mdi->activeSubWindow()) {
+            }
+            if (impl_->main) {
+                // The children's titles, now that the frame shows, and the newest child active.
+                for (QMdiSubWindow* sub : impl_->main->mdi->subWindowList())
+                    if (auto* child = dynamic_cast<TForm*>(ControlOf(sub->widget())))
+                        if (child->impl_->titleWaits) child->ShowCaption();
+                if (!impl_->main->mdi->activeSubWindow()) {
                     const QList<QMdiSubWindow*> children = impl_->main->mdi->subWindowList(QMdiArea::CreationOrder);
                     for (auto it = children.rbegin(); it != children.rend(); ++it)
                         if ((*it)->isVisible()) {

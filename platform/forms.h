@@ -143,6 +143,7 @@ private:
     // The window became maximised, minimised or normal.
     void StateChanged();
     bool HasCloseBox() const;
+    void ShowCaption();
     void FixSize();
     void ResizeFrame(QWidget* w, QSize size);
 

@@ -90,6 +90,8 @@ TEST_F(LayoutFile, AMaximisedChildReopensMaximisedAndTheNextChildFitsItsContent)
     ASSERT_NE(world, nullptr);
     auto* area = static_cast<QMdiArea*>(MainForm->ClientWidget());
     QMdiSubWindow* sub = area->subWindowList().front();
+    // Reopened before the main window showed, it still shows its title.
+    EXPECT_NE(sub->windowTitle().toStdString().find(" -> "), std::string::npos) << sub->windowTitle().toStdString();
     ASSERT_TRUE(WaitUntil([&] { return world->WindowState() == wsMaximized && sub->size() == area->viewport()->size(); }))
         << sub->width() << "x" << sub->height() << " in " << area->viewport()->width() << "x" << area->viewport()->height();
     // A window opened now shows all of its controls.
