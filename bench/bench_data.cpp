@@ -7,6 +7,8 @@
 #include "platform/sysutils.h"
 #include "xml/xmlparser.h"
 
+#include "benchfiles.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -20,9 +22,7 @@ namespace {
 struct Folder {
     std::string path;
     Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-bench-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-        std::filesystem::create_directory(path + "/data");
+        path = bench::TempProgramFolder("tallyvane-bench");
         SetProgramFolder(path);
         std::ofstream out(path + "/data/Pacific.XML", std::ios::binary);
         out << "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<CURRSOURCE>\r\n  <NAME>Bench</NAME>\r\n";

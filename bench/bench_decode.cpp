@@ -7,6 +7,8 @@
 #include "update/srcimfupdate.h"
 #include "update/srcpacificupdate.h"
 
+#include "benchfiles.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -21,12 +23,9 @@ constexpr int Rows = 200;
 struct Folder {
     std::string path;
     Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-bench-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-        std::filesystem::create_directory(path + "/data");
+        path = bench::TempProgramFolder("tallyvane-bench");
         SetProgramFolder(path);
-        for (const char* name : {"IMF.XML", "Pacific.XML", "IMF.INI", "Pacific.INI"})
-            std::filesystem::copy_file(std::string(TV_SOURCE_DIR) + "/data/" + name, path + "/data/" + name);
+        bench::CopyShipped(path, {"IMF.XML", "Pacific.XML", "IMF.INI", "Pacific.INI"});
     }
     ~Folder() { std::filesystem::remove_all(path); }
 };

@@ -8,7 +8,7 @@
 #include "platform/sysutils.h"
 #include "windows/preferredsetwin.h"
 
-#include "largeratefile.h"
+#include "benchfiles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -67,11 +67,9 @@ BENCHMARK(PairEditor)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-lists-XXXXXX").string();
-    const std::string folder = mkdtemp(pattern.data());
-    std::filesystem::create_directory(folder + "/data");
+    const std::string folder = bench::TempProgramFolder("tallyvane-lists");
     bench::WriteLargeRateFile(folder + "/data/Pacific.XML", kCurrencies, kPairs);
-    std::filesystem::copy_file(std::string(TV_SOURCE_DIR) + "/data/IMF.XML", folder + "/data/IMF.XML");
+    bench::CopyShipped(folder, {"IMF.XML"});
     std::ofstream(folder + "/tallyvane2.ini") << "[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n";
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     SetProgramFolder(folder);

@@ -4,6 +4,8 @@
 #include "mainwin/startup.h"
 #include "platform/sysutils.h"
 
+#include "benchfiles.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -83,14 +85,10 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--bare-menu") return BareWindow(true);
     if (argc >= 3 && std::string(argv[1]) == "--tallyvane") return Tallyvane(argv[2]);
     self = std::filesystem::canonical("/proc/self/exe").string();
-    std::string pattern = (std::filesystem::temp_directory_path() / "tallyvane-start-XXXXXX").string();
-    folder = mkdtemp(pattern.data());
-    std::filesystem::create_directory(folder + "/data");
-    for (const char* f : {"IMF.XML", "Pacific.XML"})
-        std::filesystem::copy_file(std::string(TV_SOURCE_DIR) + "/data/" + f, folder + "/data/" + f);
+    folder = bench::TempProgramFolder("tallyvane-start");
+    bench::CopyShipped(folder, {"IMF.XML", "Pacific.XML"});
     std::ofstream(folder + "/tallyvane2.ini") << "[Program]\r\nReadAbout=1\r\n";
-    pattern = (std::filesystem::temp_directory_path() / "tallyvane-start-XXXXXX").string();
-    crowded = mkdtemp(pattern.data());
+    crowded = bench::TempProgramFolder("tallyvane-start");
     std::filesystem::copy(folder, crowded, std::filesystem::copy_options::recursive);
     {
         std::ofstream layout(crowded + "/data/windowSettings.xml", std::ios::binary);

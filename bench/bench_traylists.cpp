@@ -5,7 +5,7 @@
 #include "pocketvane/traymain.h"
 #include "pocketvane/traystartup.h"
 
-#include "largeratefile.h"
+#include "benchfiles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,9 +30,7 @@ BENCHMARK(TrayConverter)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pocketvane-lists-XXXXXX").string();
-    const std::string folder = mkdtemp(pattern.data());
-    std::filesystem::create_directory(folder + "/data");
+    const std::string folder = bench::TempProgramFolder("pocketvane-lists");
     bench::WriteLargeRateFile(folder + "/data/Pacific.XML", 100000, 0);
     std::ofstream(folder + "/tallyvane2.ini") << "[Currency]\r\nSource=0\r\n";
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

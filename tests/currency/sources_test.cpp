@@ -85,8 +85,7 @@ TEST_F(Sources, AnUpdateRefreshesTheLinkedCurrenciesAtOnce) {
 }
 
 TEST_F(Sources, ShippedRateFilesLoadWholeAndAgree) {
-    for (const char* name : {"IMF.XML", "Pacific.XML"})
-        WriteAll(DataFile(name), ReadAll(std::string(TV_SOURCE_DIR) + "/data/" + name));
+    CopyShippedData(folder.Path());
     const std::string shippedPacific = ReadAll(DataFile("Pacific.XML"));
     {
         auto pacific = std::make_unique<Pacific>();

@@ -4,13 +4,14 @@
 #pragma once
 
 #include "currency/settings.h"
-#include "desktop/xdesktop.h"
+#include "desktop/layerfixture.h"
 #include "mainwin/main.h"
 #include "mainwin/startup.h"
 #include "platform/menus.h"
 #include "platform/shellapi.h"
 #include "platform/sysutils.h"
 #include "platform/wininet.h"
+#include "support/layoutfile.h"
 #include "support/testenv.h"
 #include "windows/currencywindow.h"
 
@@ -25,12 +26,10 @@
 #include <memory>
 #include <string>
 
-class DesktopProgram : public ::testing::Test {
+class DesktopProgram : public DesktopHands {
 protected:
     void SetUp() override {
-        std::filesystem::create_directory(folder.File("data"));
-        for (const char* name : {"IMF.XML", "Pacific.XML", "IMF.INI", "Pacific.INI", "exportFilters.xml"})
-            WriteAll(DataFile(name), ReadAll(std::string(TV_SOURCE_DIR) + "/data/" + name));
+        CopyShippedData(folder.Path(), {"IMF.XML", "Pacific.XML", "IMF.INI", "Pacific.INI", "exportFilters.xml"});
         SetProgramFolder(folder.Path());
         SetSystemDecimalSeparator('.');
         SetSystemThousandSeparator(',');
@@ -59,9 +58,7 @@ protected:
         CreateApplicationForms();
         MainForm->Show();
         ASSERT_TRUE(WaitUntil([&] { return x().Viewable(MainWindow()) && MainForm->CurrentSource; }))
-            << "wmstate " << x().WmState(MainWindow()) << " states " << ::testing::PrintToString(x().States(MainWindow()))
-            << " qt visible " << MainForm->Handle()->isVisible() << " win " << MainWindow() << " frame "
-            << x().FrameOf(MainWindow()) << " frame viewable " << x().Viewable(x().FrameOf(MainWindow()));
+            << "window state " << x().WmState(MainWindow()) << " " << ::testing::PrintToString(x().States(MainWindow()));
         if (XDesktop::HasWindowManager()) {
             ASSERT_TRUE(WaitUntil([&] { return x().ActiveWindow() == MainWindow(); }));
         }
@@ -82,9 +79,31 @@ protected:
         app = std::make_unique<TApplication>();
         StartProgram();
     }
+    // Starts twice on a layout file holding `windows` and the main window in its
+    // normal state at 100,80 sized 900x700, finds it there each time, and finds
+    // the same written at the end.
+    void ExpectMainWindowRoundTrip(const std::string& windows = "") {
+        const std::string file = DataFile("windowSettings.xml");
+        WriteAll(file, LayoutFileText(windows + LayoutMain(100, 80, 900, 700, 0)));
+        for (int round = 0; round < 2; ++round) {
+            if (round == 0) StartProgram();
+            else Restart();
+            const unsigned long main = MainWindow();
+            ASSERT_TRUE(WaitUntil([&] { return x().FrameRect(main) == QRect(100, 80, 900, 700); }))
+                << "round " << round << ": " << ::testing::PrintToString(x().FrameRect(main));
+            EXPECT_FALSE(x().HasState(main, "MAXIMIZED_VERT") || x().HasState(main, "MAXIMIZED_HORZ"));
+            EXPECT_EQ(MainForm->WindowState(), wsNormal);
+        }
+        Quit();
+        const std::string written = ReadAll(file);
+        EXPECT_EQ(LayoutNumber(written, "MAIN", "STATE"), 0);
+        EXPECT_EQ(LayoutNumber(written, "MAIN", "LEFT"), 100);
+        EXPECT_EQ(LayoutNumber(written, "MAIN", "TOP"), 80);
+        EXPECT_EQ(LayoutNumber(written, "MAIN", "WIDTH"), 900);
+        EXPECT_EQ(LayoutNumber(written, "MAIN", "HEIGHT"), 700);
+    }
     void Ini(const std::string& text) { WriteAll(folder.File("tallyvane2.ini"), text); }
     std::string DataFile(const std::string& name) const { return folder.File("data/" + name); }
-    static XDesktop& x() { return XDesktop::Get(); }
     unsigned long MainWindow() const { return x().WindowOf(MainForm->Handle()); }
     // Waits for a managed window with this title; 0 when none came.
     unsigned long WaitForWindow(const std::string& title, int ms = 5000) {
@@ -99,6 +118,20 @@ protected:
         return found;
     }
 
+    // The first open currency window of one class once it is on screen; null
+    // when none shows within the wait.
+    template <typename T>
+    T* Shown() {
+        T* found = nullptr;
+        WaitUntil([&] {
+            found = nullptr;
+            for (TCurrencyWindow* w : MainForm->OpenWindows)
+                if ((found = dynamic_cast<T*>(w))) break;
+            return found && found->Handle()->isVisible();
+        });
+        return found;
+    }
+
     // Opens a menu of the menu bar with a click on its title.
     void ClickMenuBar(TMenuItem* menu) {
         QMenuBar* bar = MainForm->MainMenu1->MenuBar();
@@ -110,18 +143,6 @@ protected:
         QPoint p = x().RootPos(menu, menu->actionGeometry(item->QtAction()).center());
         x().MoveTo(p.x(), p.y());
         x().Click(p.x(), p.y());
-    }
-    // True when the window manager has made this widget's window the active one.
-    // Active for the window manager and for the toolkit alike.
-    static bool Active(QWidget* w) {
-        return w && x().ActiveWindow() == x().WindowOf(w) && QApplication::activeWindow() == w->window();
-    }
-    // Clicks into a control and waits until it has the keyboard.
-    // (A second click at the same spot soon after would be a double click:
-    // `at` picks another spot in the control.)
-    static bool ClickInto(TControl* control, QPoint at = QPoint(-1, -1)) {
-        x().Click(at.x() < 0 ? x().Centre(control->Handle()) : x().RootPos(control->Handle(), at));
-        return WaitUntil([&] { return control->Focused() && Active(control->Handle()); });
     }
     static TMenuItem* ItemCaptioned(TMenuItem* menu, const std::string& caption) {
         for (int i = 0; i < menu->Count(); ++i)

@@ -12,7 +12,24 @@
 
 #include <memory>
 
-class DesktopLayer : public ::testing::Test {
+// What every desktop test does with its hands: look at the screen, click into controls.
+class DesktopHands : public ::testing::Test {
+protected:
+    static XDesktop& x() { return XDesktop::Get(); }
+    // Active for the window manager and for the toolkit alike.
+    static bool Active(QWidget* w) {
+        return w && x().ActiveWindow() == x().WindowOf(w) && QApplication::activeWindow() == w->window();
+    }
+    // Clicks into a control and waits until it has the keyboard.
+    // (A second click at the same spot soon after would be a double click:
+    // `at` picks another spot in the control.)
+    static bool ClickInto(TControl* control, QPoint at = QPoint(-1, -1)) {
+        x().Click(at.x() < 0 ? x().Centre(control->Handle()) : x().RootPos(control->Handle(), at));
+        return WaitUntil([&] { return control->Focused() && Active(control->Handle()); });
+    }
+};
+
+class DesktopLayer : public DesktopHands {
 protected:
     void SetUp() override {
         EnsureToolkit();
@@ -23,11 +40,6 @@ protected:
     void TearDown() override {
         app.reset();
         QApplication::processEvents();
-    }
-    static XDesktop& x() { return XDesktop::Get(); }
-    // Active for the window manager and for the toolkit alike.
-    static bool Active(QWidget* w) {
-        return w && x().ActiveWindow() == x().WindowOf(w) && QApplication::activeWindow() == w->window();
     }
     // Shows a top-level form and waits until the window manager has it on screen and active.
     static bool ShowAndWait(TForm* form) {
@@ -40,12 +52,6 @@ protected:
         app->SetMainForm(main);
         main->SetClientSize(500, 400);
         return ShowAndWait(main) ? main : nullptr;
-    }
-    // (A second click at the same spot soon after would be a double click:
-    // `at` picks another spot in the control.)
-    static bool ClickInto(TControl* control, QPoint at = QPoint(-1, -1)) {
-        x().Click(at.x() < 0 ? x().Centre(control->Handle()) : x().RootPos(control->Handle(), at));
-        return WaitUntil([&] { return control->Focused() && Active(control->Handle()); });
     }
 
     std::unique_ptr<TApplication> app;

@@ -11,18 +11,16 @@
 #include <QFileDialog>
 #include <QLineEdit>
 
+#include <functional>
+#include <string>
+
 namespace {
 class MainKeys : public DesktopProgram {
 protected:
     // Opens a World window with Ctrl+W and clicks into its amount field.
     TWorldForm* OpenWorldWithTheCursorInItsAmount() {
         x().Key("ctrl+w");
-        TWorldForm* world = nullptr;
-        WaitUntil([&] {
-            for (TCurrencyWindow* w : MainForm->OpenWindows)
-                if (auto* found = dynamic_cast<TWorldForm*>(w)) world = found;
-            return world && world->Edit1->Handle()->isVisible();
-        });
+        TWorldForm* world = Shown<TWorldForm>();
         if (!world || !ClickInto(world->Edit1)) return nullptr;
         return world;
     }
@@ -65,26 +63,29 @@ TEST_F(MainKeys, ActionShortcutsWinOverTheFocusedFieldWhichKeepsItsOtherKeys) {
 TEST_F(MainKeys, EditAndWindowCommandsAreEnabledOnlyWithATarget) {
     StartProgram();
     QApplication::clipboard()->setText("7");
-    auto enabled = [&](TMenuItem* menu, int index) { return menu->Items(index)->QtAction()->isEnabled(); };
+    // Opens Edit, then Window, and finds every command of both enabled or not;
+    // `leaveEdit` closes Edit, by a key or by choosing one of its commands.
+    auto menus = [&](bool expected, const std::function<void()>& leaveEdit) {
+        auto enabled = [&](TMenuItem* menu, int index) { return menu->Items(index)->QtAction()->isEnabled(); };
+        Script s;
+        s.Then("open Edit", [&] { ClickMenuBar(MainForm->Edit1); })
+            .When("Edit shown", [&] { return MainForm->Edit1->QtMenu()->isVisible(); },
+                  [&] {
+                      for (int i = 0; i < 3; ++i) EXPECT_EQ(enabled(MainForm->Edit1, i), expected) << i;
+                      leaveEdit();
+                  })
+            .When("Edit closed", [&] { return !MainForm->Edit1->QtMenu()->isVisible(); },
+                  [&] { ClickMenuBar(MainForm->Window1); })
+            .When("Window shown", [&] { return MainForm->Window1->QtMenu()->isVisible(); },
+                  [&] {
+                      for (int i = 0; i < 4; ++i) EXPECT_EQ(enabled(MainForm->Window1, i), expected) << i;
+                      x().Key("Escape");
+                  })
+            .When("Window closed", [&] { return !MainForm->Window1->QtMenu()->isVisible(); });
+        return s.Run() ? std::string() : s.Failed();
+    };
     // Nothing to cut, copy or paste into, no child to arrange.
-    Script s;
-    s.Then("open Edit", [&] { ClickMenuBar(MainForm->Edit1); })
-        .When("Edit shown", [&] { return MainForm->Edit1->QtMenu()->isVisible(); },
-              [&] {
-                  EXPECT_FALSE(enabled(MainForm->Edit1, 0));
-                  EXPECT_FALSE(enabled(MainForm->Edit1, 1));
-                  EXPECT_FALSE(enabled(MainForm->Edit1, 2));
-                  x().Key("Escape");
-              })
-        .When("Edit closed", [&] { return !MainForm->Edit1->QtMenu()->isVisible(); },
-              [&] { ClickMenuBar(MainForm->Window1); })
-        .When("Window shown", [&] { return MainForm->Window1->QtMenu()->isVisible(); },
-              [&] {
-                  for (int i = 0; i < 4; ++i) EXPECT_FALSE(enabled(MainForm->Window1, i)) << i;
-                  x().Key("Escape");
-              })
-        .When("Window closed", [&] { return !MainForm->Window1->QtMenu()->isVisible(); });
-    ASSERT_TRUE(s.Run()) << s.Failed();
+    ASSERT_EQ(menus(false, [&] { x().Key("Escape"); }), "");
 
     TWorldForm* world = OpenWorldWithTheCursorInItsAmount();
     ASSERT_NE(world, nullptr);
@@ -92,26 +93,9 @@ TEST_F(MainKeys, EditAndWindowCommandsAreEnabledOnlyWithATarget) {
     x().Key("ctrl+End");
     x().Key("shift+Left");  // "5" selected
     auto* line = static_cast<QLineEdit*>(world->Edit1->Handle());
-    ASSERT_TRUE(WaitUntil([&] { return line->selectedText() == "5"; }))
-        << line->text().toStdString() << " pos " << line->cursorPosition() << " sel " << line->selectedText().toStdString()
-        << " focus " << world->Edit1->Focused() << " active " << Active(line) << " " << QApplication::focusWidget();
-    Script t;
-    t.Then("open Edit", [&] { ClickMenuBar(MainForm->Edit1); })
-        .When("Edit shown", [&] { return MainForm->Edit1->QtMenu()->isVisible(); },
-              [&] {
-                  EXPECT_TRUE(enabled(MainForm->Edit1, 0));
-                  EXPECT_TRUE(enabled(MainForm->Edit1, 1));
-                  EXPECT_TRUE(enabled(MainForm->Edit1, 2));
-                  ClickMenuItem(MainForm->Edit1->Items(0));  // Cut
-              })
-        .When("cut", [&] { return world->Edit1->Text() == "34"; }, [&] { ClickMenuBar(MainForm->Window1); })
-        .When("Window shown", [&] { return MainForm->Window1->QtMenu()->isVisible(); },
-              [&] {
-                  for (int i = 0; i < 4; ++i) EXPECT_TRUE(enabled(MainForm->Window1, i)) << i;
-                  x().Key("Escape");
-              })
-        .When("Window closed", [&] { return !MainForm->Window1->QtMenu()->isVisible(); });
-    ASSERT_TRUE(t.Run()) << t.Failed();
+    ASSERT_TRUE(WaitUntil([&] { return line->selectedText() == "5"; }));
+    ASSERT_EQ(menus(true, [&] { ClickMenuItem(MainForm->Edit1->Items(0)); }), "");  // Cut
+    EXPECT_TRUE(WaitUntil([&] { return world->Edit1->Text() == "34"; }));
     EXPECT_EQ(QApplication::clipboard()->text(), "5");
     // Back in the field, Ctrl+V pastes through the action.
     ASSERT_TRUE(ClickInto(world->Edit1));

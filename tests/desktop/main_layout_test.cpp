@@ -1,7 +1,7 @@
 // The window layout file under a window manager: states and geometry of the
 // main window and its children survive exit and start.
 #include "desktop/desktopfixture.h"
-#include "desktop/layoutfile.h"
+#include "support/layoutfile.h"
 
 #include "windows/preferredwin.h"
 #include "windows/worldwin.h"
@@ -14,34 +14,11 @@ namespace {
 class LayoutFile : public DesktopProgram {
 protected:
     std::string File() const { return DataFile("windowSettings.xml"); }
-    TWorldForm* FirstWorld() {
-        for (TCurrencyWindow* w : MainForm->OpenWindows)
-            if (auto* world = dynamic_cast<TWorldForm*>(w)) return world;
-        return nullptr;
-    }
     bool Maximised(unsigned long w) { return x().HasState(w, "MAXIMIZED_VERT") && x().HasState(w, "MAXIMIZED_HORZ"); }
 };
 }  // namespace
 
-TEST_F(LayoutFile, TheMainWindowsNormalPlaceAndSizeRoundTrip) {
-    WriteAll(File(), LayoutFileText(LayoutMain(100, 80, 900, 700, 0)));
-    for (int round = 0; round < 2; ++round) {
-        if (round == 0) StartProgram();
-        else Restart();
-        ASSERT_TRUE(WaitUntil([&] { return x().FrameRect(MainWindow()) == QRect(100, 80, 900, 700); }))
-            << "round " << round << ": " << x().FrameRect(MainWindow()).x() << "," << x().FrameRect(MainWindow()).y()
-            << " " << x().FrameRect(MainWindow()).width() << "x" << x().FrameRect(MainWindow()).height();
-        EXPECT_FALSE(Maximised(MainWindow()));
-        EXPECT_EQ(MainForm->WindowState(), wsNormal);
-    }
-    Quit();
-    const std::string written = ReadAll(File());
-    EXPECT_EQ(LayoutNumber(written, "MAIN", "STATE"), 0);
-    EXPECT_EQ(LayoutNumber(written, "MAIN", "LEFT"), 100);
-    EXPECT_EQ(LayoutNumber(written, "MAIN", "TOP"), 80);
-    EXPECT_EQ(LayoutNumber(written, "MAIN", "WIDTH"), 900);
-    EXPECT_EQ(LayoutNumber(written, "MAIN", "HEIGHT"), 700);
-}
+TEST_F(LayoutFile, TheMainWindowsNormalPlaceAndSizeRoundTrip) { ExpectMainWindowRoundTrip(); }
 
 TEST_F(LayoutFile, AMinimisedMainWindowStartsMinimisedAndStaysSo) {
     WriteAll(File(), LayoutFileText(LayoutMain(100, 80, 900, 700, 1)));
@@ -84,9 +61,9 @@ TEST_F(LayoutFile, AMaximisedMainWindowStaysMaximised) {
 }
 
 TEST_F(LayoutFile, AMaximisedChildReopensMaximisedAndTheNextChildFitsItsContent) {
-    WriteAll(File(), LayoutFileText(LayoutWorld(10, 10, 2) + LayoutMain(0, 0, 1000, 800, 0)));
+    WriteAll(File(), LayoutFileText(LayoutWorld("1", 0, 1, 10, 10, 2) + LayoutMain(0, 0, 1000, 800, 0)));
     StartProgram();
-    TWorldForm* world = FirstWorld();
+    TWorldForm* world = Shown<TWorldForm>();
     ASSERT_NE(world, nullptr);
     auto* area = static_cast<QMdiArea*>(MainForm->ClientWidget());
     QMdiSubWindow* sub = area->subWindowList().front();
@@ -96,12 +73,8 @@ TEST_F(LayoutFile, AMaximisedChildReopensMaximisedAndTheNextChildFitsItsContent)
         << sub->width() << "x" << sub->height() << " in " << area->viewport()->width() << "x" << area->viewport()->height();
     // A window opened now shows all of its controls.
     x().Key("ctrl+p");
-    TPreferredForm* preferred = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (TCurrencyWindow* w : MainForm->OpenWindows)
-            if ((preferred = dynamic_cast<TPreferredForm*>(w))) break;
-        return preferred && preferred->Handle()->isVisible();
-    }));
+    TPreferredForm* preferred = Shown<TPreferredForm>();
+    ASSERT_NE(preferred, nullptr);
     QWidget* content = preferred->Handle();
     QWidget* lowest = preferred->BitBtn1->Handle();
     EXPECT_TRUE(WaitUntil([&] { return lowest->geometry().bottom() < content->height(); }))

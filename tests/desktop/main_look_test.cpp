@@ -27,12 +27,8 @@ TEST_F(MainLook, TheWorkspaceColourIsTheClientAreasAloneAndChildrenLookTheSameDo
     EXPECT_EQ(x().Pixel(bar.x(), bar.y()), window);
 
     x().Key("ctrl+w");
-    TWorldForm* world = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (TCurrencyWindow* w : MainForm->OpenWindows)
-            if ((world = dynamic_cast<TWorldForm*>(w))) break;
-        return world && world->Handle()->isVisible();
-    }));
+    TWorldForm* world = Shown<TWorldForm>();
+    ASSERT_NE(world, nullptr);
     // A point of the window's own background, below its buttons.
     QWidget* content = world->Handle();
     auto background = [&] {

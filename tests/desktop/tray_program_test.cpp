@@ -3,6 +3,7 @@
 #include "desktop/xdesktop.h"
 #include "platform/forms.h"
 #include "platform/winapi.h"
+#include "support/layoutfile.h"
 #include "support/testenv.h"
 
 #include <QIcon>
@@ -13,16 +14,13 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-
 namespace {
-namespace fs = std::filesystem;
 
 // Ctrl+Alt+K as the tray program stores its hot key.
 constexpr int HotKeyValue = 0x4000 | 0x8000 | 'K';
@@ -30,15 +28,10 @@ constexpr int HotKeyValue = 0x4000 | 0x8000 | 'K';
 class TrayProgram : public ::testing::Test {
 public:
     void SetUp() override {
-        fs::create_directory(folder.File("data"));
-        for (const char* name : {"IMF.XML", "Pacific.XML"})
-            WriteAll(folder.File(std::string("data/") + name), ReadAll(std::string(TV_SOURCE_DIR) + "/data/" + name));
-        program = folder.File("pocketvane");
-        std::error_code ec;
-        fs::create_hard_link(TV_POCKETVANE_PROGRAM, program, ec);
-        if (ec) fs::copy_file(TV_POCKETVANE_PROGRAM, program);
-        runtime = folder.File("runtime");
-        fs::create_directory(runtime);
+        CopyShippedData(folder.Path());
+        const InstalledProgram installed = InstallProgram(TV_POCKETVANE_PROGRAM, folder.Path());
+        program = installed.program;
+        runtime = installed.runtime;
     }
     void TearDown() override {
         if (pid > 0) {
@@ -203,16 +196,10 @@ TEST_F(TrayProgram, TheAboutBoxOpensWithItsOkFocused) {
 // The main program ends through File > Exit once a window has been undocked
 // (which hides the main window) and docked again.
 TEST_F(TrayProgram, TheMainProgramEndsThroughExitAfterAWindowWasUndocked) {
-    const std::string main = folder.File("tallyvane2");
-    std::error_code ec;
-    fs::create_hard_link(TV_TALLYVANE_PROGRAM, main, ec);
-    if (ec) fs::copy_file(TV_TALLYVANE_PROGRAM, main);
+    const std::string main = InstallProgram(TV_TALLYVANE_PROGRAM, folder.Path()).program;
     WriteAll(folder.File("tallyvane2.ini"), "[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n");
     // A World window from the layout file, the active child at start.
-    WriteAll(folder.File("data/windowSettings.xml"),
-             "<WINDOWS>\r\n  <WINDOW>\r\n    <TYPE>World</TYPE>\r\n    <VALUE>1</VALUE>\r\n    <LEFTSET>0</LEFTSET>\r\n"
-             "    <RIGHTSET>1</RIGHTSET>\r\n    <LEFT>10</LEFT>\r\n    <TOP>10</TOP>\r\n    <WIDTH>-1</WIDTH>\r\n"
-             "    <HEIGHT>-1</HEIGHT>\r\n    <STATE>0</STATE>\r\n  </WINDOW>\r\n</WINDOWS>\r\n");
+    WriteAll(folder.File("data/windowSettings.xml"), LayoutFileText(LayoutWorld("1", 0, 1, 10, 10)));
     pid = StartProgram(main, "xcb", runtime);
     ASSERT_NE(pid, 0);
     auto titled = [&](const std::string& title) { return Window([&](const std::string& t) { return t == title; }); };

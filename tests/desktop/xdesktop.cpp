@@ -24,6 +24,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,10 +32,14 @@ namespace {
 Display* Dpy(void* d) { return static_cast<Display*>(d); }
 
 pid_t Spawn(const std::vector<std::string>& args, int keepFd = -1) {
+    const pid_t parent = getpid();
     pid_t pid = fork();
     if (pid != 0) return pid;
-    // The child: quiet, in its own process group so it is stopped whole.
+    // The child: quiet, in its own process group so it is stopped whole, and
+    // gone with the tests when they are killed (a time limit) before they stop it.
     setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);
     int null = open("/dev/null", O_RDWR);
     dup2(null, 0);
     dup2(null, 1);
@@ -128,18 +133,7 @@ bool XDesktop::Start(bool tray, bool windowManager) {
     Display* d = Dpy(instance->display_);
     if (!windowManager) return true;
     processes.wm = Spawn({"openbox", "--sm-disable"});
-    const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
-    auto wmReady = [&] {
-        Atom type;
-        int format;
-        unsigned long n, after;
-        unsigned char* data = nullptr;
-        bool ok = XGetWindowProperty(d, DefaultRootWindow(d), check, 0, 1, False, XA_WINDOW, &type, &format, &n,
-                                     &after, &data) == Success &&
-                  n == 1;
-        if (data) XFree(data);
-        return ok;
-    };
+    auto wmReady = [&] { return instance->Atoms(DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK").size() == 1; };
     if (!Poll(wmReady, 10000)) return false;
     // The manager names itself before it takes windows in: a probe window
     // shows when it really manages them.
@@ -147,7 +141,7 @@ bool XDesktop::Start(bool tray, bool windowManager) {
     // probe asks again until it is taken in.
     ::Window probe = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 10, 10, 0, 0, 0);
     auto managed = [&] {
-        for (unsigned long w : instance->Windows(DefaultRootWindow(d), "_NET_CLIENT_LIST"))
+        for (unsigned long w : instance->Atoms(DefaultRootWindow(d), "_NET_CLIENT_LIST"))
             if (w == probe) return true;
         return false;
     };
@@ -206,10 +200,6 @@ std::vector<unsigned long> XDesktop::Atoms(unsigned long window, const char* pro
     return out;
 }
 
-std::vector<unsigned long> XDesktop::Windows(unsigned long window, const char* property) const {
-    return Atoms(window, property);
-}
-
 unsigned long XDesktop::WindowOf(QWidget* topLevel) const { return topLevel ? topLevel->window()->winId() : 0; }
 
 unsigned long XDesktop::FrameOf(unsigned long window) const {
@@ -236,30 +226,22 @@ QRect XDesktop::ClientRect(unsigned long window) const {
 
 QRect XDesktop::FrameRect(unsigned long window) const { return ClientRect(FrameOf(window)); }
 
-std::vector<std::string> XDesktop::AtomNames(unsigned long window, const char* property, const char* prefix) const {
+std::vector<std::string> XDesktop::States(unsigned long window) const {
     std::vector<std::string> out;
-    for (unsigned long a : Atoms(window, property)) {
+    for (unsigned long a : Atoms(window, "_NET_WM_STATE")) {
         char* name = XGetAtomName(Dpy(display_), a);
         if (name) {
-            out.push_back(ShortName(name, prefix));
+            out.push_back(ShortName(name, "_NET_WM_STATE_"));
             XFree(name);
         }
     }
     return out;
 }
 
-std::vector<std::string> XDesktop::States(unsigned long window) const {
-    return AtomNames(window, "_NET_WM_STATE", "_NET_WM_STATE_");
-}
-
 bool XDesktop::HasState(unsigned long window, const std::string& name) const {
     for (const std::string& s : States(window))
         if (s == name) return true;
     return false;
-}
-
-std::vector<std::string> XDesktop::AllowedActions(unsigned long window) const {
-    return AtomNames(window, "_NET_WM_ALLOWED_ACTIONS", "_NET_WM_ACTION_");
 }
 
 std::string XDesktop::WindowType(unsigned long window) const {
@@ -282,7 +264,7 @@ int XDesktop::WmState(unsigned long window) const {
 }
 
 unsigned long XDesktop::ActiveWindow() const {
-    std::vector<unsigned long> w = Windows(DefaultRootWindow(Dpy(display_)), "_NET_ACTIVE_WINDOW");
+    std::vector<unsigned long> w = Atoms(DefaultRootWindow(Dpy(display_)), "_NET_ACTIVE_WINDOW");
     return w.empty() ? 0 : w.front();
 }
 
@@ -306,7 +288,7 @@ int XDesktop::StackPosition(unsigned long window) const {
 }
 
 std::vector<unsigned long> XDesktop::Stacking() const {
-    return Windows(DefaultRootWindow(Dpy(display_)), "_NET_CLIENT_LIST_STACKING");
+    return Atoms(DefaultRootWindow(Dpy(display_)), "_NET_CLIENT_LIST_STACKING");
 }
 
 std::string XDesktop::Title(unsigned long window) const {
@@ -326,7 +308,7 @@ std::string XDesktop::Title(unsigned long window) const {
 
 std::vector<unsigned long> XDesktop::WindowsTitled(const std::string& title) const {
     std::vector<unsigned long> out;
-    for (unsigned long w : Windows(DefaultRootWindow(Dpy(display_)), "_NET_CLIENT_LIST"))
+    for (unsigned long w : Atoms(DefaultRootWindow(Dpy(display_)), "_NET_CLIENT_LIST"))
         if (Title(w) == title) out.push_back(w);
     return out;
 }
@@ -554,14 +536,6 @@ int NoteRefusal(Display*, XErrorEvent* e) {
 }
 }  // namespace
 
-bool XDesktop::KeyboardGrabbed() {
-    Display* d = Dpy(display_);
-    const int result = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime);
-    if (result == GrabSuccess) XUngrabKeyboard(d, CurrentTime);
-    XSync(d, False);
-    return result == AlreadyGrabbed;
-}
-
 bool XDesktop::KeyGrabbed(const std::string& combo) {
     Display* d = Dpy(display_);
     unsigned modifiers = 0;
@@ -584,41 +558,38 @@ bool XDesktop::KeyGrabbed(const std::string& combo) {
     return taken;
 }
 
-void XDesktop::RequestClose(unsigned long window) {
-    Display* d = Dpy(display_);
+namespace {
+// A client message as a window manager or a pager sends it: to the window itself, or to the root
+// where the window manager listens.
+void SendClientMessage(Display* d, unsigned long window, Atom type, long first, long second, bool toRoot) {
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = window;
-    e.xclient.message_type = AtomOf("WM_PROTOCOLS");
+    e.xclient.message_type = type;
     e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(AtomOf("WM_DELETE_WINDOW"));
-    e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, window, False, NoEventMask, &e);
+    e.xclient.data.l[0] = first;
+    e.xclient.data.l[1] = second;
+    if (toRoot)
+        XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    else
+        XSendEvent(d, window, False, NoEventMask, &e);
+}
+}  // namespace
+
+void XDesktop::RequestClose(unsigned long window) {
+    SendClientMessage(Dpy(display_), window, AtomOf("WM_PROTOCOLS"), static_cast<long>(AtomOf("WM_DELETE_WINDOW")),
+                      CurrentTime, false);
     Sync();
 }
 
 void XDesktop::RequestActivate(unsigned long window) {
-    Display* d = Dpy(display_);
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = window;
-    e.xclient.message_type = AtomOf("_NET_ACTIVE_WINDOW");
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = 2;  // from a pager or task bar
-    e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    // 2: the request comes from a pager or task bar
+    SendClientMessage(Dpy(display_), window, AtomOf("_NET_ACTIVE_WINDOW"), 2, CurrentTime, true);
     Sync();
 }
 
 void XDesktop::RequestMinimize(unsigned long window) {
-    Display* d = Dpy(display_);
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = window;
-    e.xclient.message_type = AtomOf("WM_CHANGE_STATE");
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = IconicState;
-    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    SendClientMessage(Dpy(display_), window, AtomOf("WM_CHANGE_STATE"), IconicState, 0, true);
     Sync();
 }
 
@@ -641,8 +612,6 @@ bool WaitUntil(const std::function<bool()>& done, int ms) {
         QThread::usleep(2000);
     }
 }
-
-void Soon(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
 
 Script& Script::When(std::string what, std::function<bool()> ready, std::function<void()> act) {
     steps_.push_back({std::move(what), std::move(ready), std::move(act)});

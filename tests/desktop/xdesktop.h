@@ -36,7 +36,6 @@ public:
     QRect FrameRect(unsigned long window) const;
     std::vector<std::string> States(unsigned long window) const;   // _NET_WM_STATE, short names
     bool HasState(unsigned long window, const std::string& name) const;
-    std::vector<std::string> AllowedActions(unsigned long window) const;  // _NET_WM_ALLOWED_ACTIONS, short names
     std::string WindowType(unsigned long window) const;
     bool Viewable(unsigned long window) const;
     // WM_STATE: 1 normal, 3 iconic, 0 withdrawn or none.
@@ -81,8 +80,6 @@ public:
     void RoundTrip();
     // Asks the window manager to close a window, as its close box does.
     void RequestClose(unsigned long window);
-    // True when a program holds the keyboard (an open menu does).
-    bool KeyboardGrabbed();
     // True when a program holds a global grab of this key combination.
     bool KeyGrabbed(const std::string& combo);
     // Asks the window manager to bring a window up, as a task bar does.
@@ -99,8 +96,6 @@ private:
     void Sync() const;
     unsigned long AtomOf(const char* name) const;
     std::vector<unsigned long> Atoms(unsigned long window, const char* property) const;
-    std::vector<std::string> AtomNames(unsigned long window, const char* property, const char* prefix) const;
-    std::vector<unsigned long> Windows(unsigned long window, const char* property) const;
     void* display_ = nullptr;
     friend struct DesktopProcesses;
 };
@@ -129,5 +124,3 @@ private:
 
 // Runs the toolkit's events until `done` holds or `ms` passed; true when it held.
 bool WaitUntil(const std::function<bool()>& done, int ms = 5000);
-// Runs `step` from the event loop, so it also runs while a modal loop is active.
-void Soon(std::function<void()> step);

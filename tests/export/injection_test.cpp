@@ -21,14 +21,6 @@
 #include <set>
 
 namespace {
-// Reaches the address fields that a source reads from its data file.
-struct SourceAddress : CurrSource {
-    static void Set(CurrSource* source, const std::string& host) {
-        source->*(&SourceAddress::Host) = host;
-        source->*(&SourceAddress::UpdateUrl) = "/today.html";
-    }
-};
-
 class HostilePage : public ExportDialog {
 protected:
     void SetUp() override {

@@ -22,8 +22,7 @@ class MainWindow : public ProgramFolderTest {
 protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
-        for (const char* name : {"IMF.XML", "Pacific.XML"})
-            WriteAll(DataFile(name), ReadAll(std::string(TV_SOURCE_DIR) + "/data/" + name));
+        CopyShippedData(folder.Path());
         SetOnlineStateOverride(0);
         ResetClosedStates();
         EnsureToolkit();
@@ -61,6 +60,14 @@ protected:
         std::vector<std::string> out;
         for (int i = 0; i < menu->Count(); ++i) out.push_back(menu->Items(i)->Caption());
         return out;
+    }
+    // The newest open child window of one class.
+    template <typename T>
+    T* Newest() {
+        T* newest = nullptr;
+        for (TForm* f : MainForm->MDIChildren())
+            if (auto* w = dynamic_cast<T*>(f)) newest = w;
+        return newest;
     }
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(MainForm->Handle(), static_cast<Qt::Key>(key), modifiers);

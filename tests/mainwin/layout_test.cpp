@@ -1,5 +1,6 @@
 // The window-layout file: written at shutdown, read back at start-up.
 #include "mainwin/appfixture.h"
+#include "support/layoutfile.h"
 #include "windows/worldwin.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +24,6 @@ protected:
             if (auto* world = dynamic_cast<TWorldForm*>(w)) out.push_back(world);
         return out;
     }
-    static std::string Main(int left, int top, int width, int height, int state) {
-        return "  <MAIN>\r\n    <LEFT>" + std::to_string(left) + "</LEFT>\r\n    <TOP>" + std::to_string(top) +
-               "</TOP>\r\n    <WIDTH>" + std::to_string(width) + "</WIDTH>\r\n    <HEIGHT>" + std::to_string(height) +
-               "</HEIGHT>\r\n    <STATE>" + std::to_string(state) + "</STATE>\r\n  </MAIN>\r\n\r\n";
-    }
     static std::string Closed(const std::vector<int>& v) {
         static const char* names[] = {"CROSSONE", "CROSSTWO", "CROSSTHREE", "CROSSFOUR", "CROSSX",  "CROSSY",
                                       "PREF",     "PREFX",    "PREFY",      "WORLDONE",  "WORLDTWO", "WORLDX",
@@ -37,23 +33,12 @@ protected:
             s += std::string("    <") + names[i] + ">" + std::to_string(v[i]) + "</" + names[i] + ">\r\n";
         return s + "  </CLOSEDWINDOWS>\r\n\r\n";
     }
-    static std::string World(const std::string& value, int left, int right, int x, int y, int state = 0) {
-        return "  <WINDOW>\r\n    <TYPE>World</TYPE>\r\n    <VALUE>" + value + "</VALUE>\r\n    <LEFTSET>" +
-               std::to_string(left) + "</LEFTSET>\r\n    <RIGHTSET>" + std::to_string(right) +
-               "</RIGHTSET>\r\n    <LEFT>" + std::to_string(x) + "</LEFT>\r\n    <TOP>" + std::to_string(y) +
-               "</TOP>\r\n    <WIDTH>-1</WIDTH>\r\n    <HEIGHT>-1</HEIGHT>\r\n    <STATE>" + std::to_string(state) +
-               "</STATE>\r\n  </WINDOW>\r\n\r\n";
-    }
-    static std::string Head() {
-        return "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<!--  This is a generated file. Do not edit. -->\r\n"
-               "<WINDOWS>\r\n";
-    }
     const std::vector<int> initial{-1, -1, -1, -1, 0, 0, -1, 0, 0, -1, -1, 0, 0, 0, 0, -1, -1};
 };
 }  // namespace
 
 TEST_F(Layout, WrittenLineByLineAndReadBack) {
-    WriteAll(File(), Head() + Closed(initial) + Main(10, 20, 700, 500, 0) + "</WINDOWS>\r\n");
+    WriteAll(File(), LayoutFileText(Closed(initial) + LayoutMain(10, 20, 700, 500, 0)));
     Start();
     EXPECT_EQ(MainForm->Left(), 10);
     EXPECT_EQ(MainForm->Width(), 700);
@@ -63,9 +48,9 @@ TEST_F(Layout, WrittenLineByLineAndReadBack) {
     b->SetBounds(50, 60, b->Width(), b->Height());
     std::string blocks;
     for (TCurrencyWindow* w : MainForm->OpenWindows)  // the file keeps the set's order
-        blocks += w == a ? World("12.5", 4, 10, 30, 40) : World("&lt;a&amp;b&gt; &amp;lt;", 0, 1, 50, 60);
+        blocks += w == a ? LayoutWorld("12.5", 4, 10, 30, 40) : LayoutWorld("&lt;a&amp;b&gt; &amp;lt;", 0, 1, 50, 60);
     MainForm->Close();
-    EXPECT_EQ(ReadAll(File()), Head() + blocks + Closed(initial) + Main(10, 20, 700, 500, 0) + "</WINDOWS>\r\n");
+    EXPECT_EQ(ReadAll(File()), LayoutFileText(blocks + Closed(initial) + LayoutMain(10, 20, 700, 500, 0)));
 
     Restart();
     std::vector<TWorldForm*> worlds = Worlds();
@@ -92,7 +77,7 @@ TEST_F(Layout, ClosedWindowMemoriesAreLoadedAfterTheWindowsReopen) {
     closed[10] = 3;   // WORLDTWO
     closed[11] = 70;  // WORLDX
     closed[12] = 80;  // WORLDY
-    WriteAll(File(), Head() + World("7", 1, 1, 5, 5) + Closed(closed) + Main(0, 0, 600, 400, 0) + "</WINDOWS>\r\n");
+    WriteAll(File(), LayoutFileText(LayoutWorld("7", 1, 1, 5, 5) + Closed(closed) + LayoutMain(0, 0, 600, 400, 0)));
     Start();
     ASSERT_EQ(Worlds().size(), 1u);
     EXPECT_EQ(Worlds()[0]->Edit1->Text(), "7");
@@ -106,10 +91,9 @@ TEST_F(Layout, ClosedWindowMemoriesAreLoadedAfterTheWindowsReopen) {
 TEST_F(Layout, ABadNumberEndsTheReadSilently) {
     std::vector<int> closed = initial;
     closed[9] = 2;
-    std::string bad = World("1", 0, 0, 5, 5);
+    std::string bad = LayoutWorld("1", 0, 0, 5, 5);
     bad.replace(bad.find("<LEFTSET>0"), 10, "<LEFTSET>x");
-    WriteAll(File(), Head() + bad + World("2", 0, 0, 5, 5) + Closed(closed) + Main(3, 4, 640, 480, 0) +
-                         "</WINDOWS>\r\n");
+    WriteAll(File(), LayoutFileText(bad + LayoutWorld("2", 0, 0, 5, 5) + Closed(closed) + LayoutMain(3, 4, 640, 480, 0)));
     Start();
     EXPECT_TRUE(MainForm->OpenWindows.empty());
     EXPECT_EQ(WorldClosedState.LeftSet, -1);  // not reached
@@ -118,19 +102,19 @@ TEST_F(Layout, ABadNumberEndsTheReadSilently) {
 }
 
 TEST_F(Layout, AWindowWithoutStateOpensAndEndsTheRead) {
-    std::string noState = World("1", 0, 0, 5, 5);
+    std::string noState = LayoutWorld("1", 0, 0, 5, 5);
     noState.replace(noState.find("    <STATE>"), std::string("    <STATE>0</STATE>\r\n").size(), "");
     std::vector<int> closed = initial;
     closed[9] = 2;
-    WriteAll(File(), Head() + "  <WINDOW>\r\n    <TYPE>Chart</TYPE>\r\n    <LEFT>x</LEFT>\r\n  </WINDOW>\r\n" + noState +
-                         World("2", 0, 0, 5, 5) + Closed(closed) + "</WINDOWS>\r\n");
+    WriteAll(File(), LayoutFileText("  <WINDOW>\r\n    <TYPE>Chart</TYPE>\r\n    <LEFT>x</LEFT>\r\n  </WINDOW>\r\n" + noState +
+                         LayoutWorld("2", 0, 0, 5, 5) + Closed(closed)));
     Start();
     EXPECT_EQ(MainForm->OpenWindows.size(), 1u);  // the unknown type is skipped whole
     EXPECT_EQ(WorldClosedState.LeftSet, -1);
 }
 
 TEST_F(Layout, HugeSizesAndPositionsAreClamped) {
-    WriteAll(File(), Head() + Main(-99999, 5, 99999, 99999, 0) + "</WINDOWS>\r\n");
+    WriteAll(File(), LayoutFileText(LayoutMain(-99999, 5, 99999, 99999, 0)));
     Start();
     EXPECT_EQ(MainForm->Left(), -32767);
     EXPECT_LE(MainForm->Width(), DesktopWidth());

@@ -11,13 +11,6 @@
 namespace {
 const std::string Zloty = "Z\xC5\x82oty \xC3\x86r\xC3\xB8 \xE2\x82\xACuro";  // Złoty Ærø €uro
 const std::string Yen = "\xE6\x97\xA5\xE6\x9C\xAC\xE5\x86\x86";               // 日本円
-
-struct SourceAddress : CurrSource {
-    static void Set(CurrSource* source, const std::string& host) {
-        source->*(&SourceAddress::Host) = host;
-        source->*(&SourceAddress::UpdateUrl) = "/today.html";
-    }
-};
 }  // namespace
 
 TEST_F(MainWindow, MixedTextIsReadCharacterByCharacter) {

@@ -54,3 +54,10 @@ std::vector<FilePair> ScatteredPairs(const std::vector<FileCurrency>& currencies
     }
     return out;
 }
+
+std::vector<std::string> OfferedNames(const std::vector<FileCurrency>& currencies) {
+    std::vector<std::string> out;
+    for (const FileCurrency& c : currencies)
+        if (c.selected) out.push_back(c.name);
+    return out;
+}

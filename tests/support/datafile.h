@@ -22,3 +22,5 @@ std::string DataFileText(const std::vector<FileCurrency>& currencies, const std:
 // "U.S. Dollar"; and pairs of the default unit with some of them.
 std::vector<FileCurrency> ScatteredCurrencies(int count);
 std::vector<FilePair> ScatteredPairs(const std::vector<FileCurrency>& currencies, int count);
+// The names of the selected (offered) currencies.
+std::vector<std::string> OfferedNames(const std::vector<FileCurrency>& currencies);

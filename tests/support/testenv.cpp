@@ -26,6 +26,23 @@ void WriteAll(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+void CopyShippedData(const std::string& folder, std::initializer_list<const char*> names) {
+    std::filesystem::create_directories(folder + "/data");
+    for (const char* name : names)
+        WriteAll(folder + "/data/" + name, ReadAll(std::string(TV_SOURCE_DIR) + "/data/" + name));
+}
+
+InstalledProgram InstallProgram(const std::string& built, const std::string& folder) {
+    namespace fs = std::filesystem;
+    InstalledProgram installed{folder + "/" + fs::path(built).filename().string(), folder + "/runtime"};
+    std::error_code ec;
+    fs::create_hard_link(built, installed.program, ec);  // a copy only where a link cannot be made
+    if (ec) fs::copy_file(built, installed.program);
+    fs::create_directories(installed.runtime);
+    fs::permissions(installed.runtime, fs::perms::owner_all);
+    return installed;
+}
+
 int StartProgram(const std::string& program, const std::string& platform, const std::string& runtime,
                  const std::string& extraVariable) {
     std::vector<std::string> env{"QT_QPA_PLATFORM=" + platform, "XDG_RUNTIME_DIR=" + runtime};

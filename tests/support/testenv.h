@@ -7,11 +7,23 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
 std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
+// Copies the named files we ship in data/ into the data/ folder of a program folder.
+void CopyShippedData(const std::string& folder,
+                     std::initializer_list<const char*> names = {"IMF.XML", "Pacific.XML"});
+
+// A built program put into a program folder, with a private runtime folder
+// beside it for the session its single-instance lock belongs to.
+struct InstalledProgram {
+    std::string program;
+    std::string runtime;
+};
+InstalledProgram InstallProgram(const std::string& built, const std::string& folder);
 
 // Starts a program with the given platform and runtime folder (the session
 // its single-instance lock belongs to), the rest of the environment as ours;

@@ -2,9 +2,9 @@
 #include "platform/sysutils.h"
 #include "support/datafile.h"
 #include "support/layoutcheck.h"
+#include "support/listwatch.h"
 #include "tray/trayfixture.h"
 
-#include <QAbstractItemModel>
 #include <QApplication>
 
 #include <algorithm>
@@ -168,27 +168,12 @@ TEST_F(Converter, BothListsTakeEveryOfferedNameInOneGo) {
     // of their number, so each list takes them all in one insertion.
     const std::vector<FileCurrency> currencies = ScatteredCurrencies(300);
     WriteAll(DataFile("IMF.XML"), DataFileText(currencies, {}, "IMF"));
-    std::vector<std::string> offered;
-    for (const FileCurrency& c : currencies)
-        if (c.selected) offered.push_back(c.name);
-    std::sort(offered.begin(), offered.end());
     Start();
-    TComboBox* lists[] = {Form2->ComboBox1, Form2->ComboBox2};
-    int insertions[2] = {0, 0};
-    for (int i = 0; i < 2; ++i) {
-        QAbstractItemModel* model = static_cast<QComboBox*>(lists[i]->Handle())->model();
-        QObject::connect(model, &QAbstractItemModel::rowsInserted, model,
-                         [&insertions, i](const QModelIndex&, int, int) { ++insertions[i]; });
-    }
+    Insertions left(Form2->ComboBox1), right(Form2->ComboBox2);
     Open();
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(insertions[i], 1);
-        std::vector<std::string> entries;
-        for (int k = 0; k < lists[i]->Items()->Count(); ++k) entries.push_back(lists[i]->Items()->Get(k));
-        EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end(),
-                                   [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; }));
-        EXPECT_EQ(lists[i]->Text(), entries.front());  // the first name, as on every first start
-        std::sort(entries.begin(), entries.end());
-        EXPECT_EQ(entries, offered);
+    for (const Insertions* list : {&left, &right}) {
+        ExpectFilledOnce(*list, OfferedNames(currencies));
+        auto* combo = static_cast<TComboBox*>(list->list);
+        EXPECT_EQ(combo->Text(), combo->Items()->Get(0));  // the first name, as on every first start
     }
 }

@@ -23,15 +23,10 @@ class Instances : public ProgramFolderTest {
 protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
-        for (const char* name : {"IMF.XML", "Pacific.XML"})
-            WriteAll(DataFile(name), ReadAll(std::string(TV_SOURCE_DIR) + "/data/" + name));
-        program = folder.File("pocketvane");
-        std::error_code ec;
-        fs::create_hard_link(TV_POCKETVANE_PROGRAM, program, ec);
-        if (ec) fs::copy_file(TV_POCKETVANE_PROGRAM, program);
-        runtime = folder.File("runtime");
-        fs::create_directory(runtime);
-        fs::permissions(runtime, fs::perms::owner_all);
+        CopyShippedData(folder.Path());
+        const InstalledProgram installed = InstallProgram(TV_POCKETVANE_PROGRAM, folder.Path());
+        program = installed.program;
+        runtime = installed.runtime;
     }
     void TearDown() override {
         for (pid_t pid : running) {

@@ -26,8 +26,7 @@ class TrayProgram : public ProgramFolderTest {
 protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
-        for (const char* name : {"IMF.XML", "Pacific.XML"})
-            WriteAll(DataFile(name), ReadAll(std::string(TV_SOURCE_DIR) + "/data/" + name));
+        CopyShippedData(folder.Path());
         EnsureToolkit();
     }
     void TearDown() override {

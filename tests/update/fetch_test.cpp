@@ -24,14 +24,6 @@
 #include <mutex>
 
 namespace {
-// Reaches the address fields that a source reads from its data file.
-struct SourceAddress : CurrSource {
-    static void Set(CurrSource* source, const std::string& host, const std::string& path = "/today.html") {
-        source->*(&SourceAddress::Host) = host;
-        source->*(&SourceAddress::UpdateUrl) = path;
-    }
-};
-
 class Updating : public MainWindow {
 protected:
     void SetUp() override {

@@ -20,14 +20,6 @@
 #include <iostream>
 
 namespace {
-// Reaches the address fields that a source reads from its data file.
-struct SourceAddress : CurrSource {
-    static void Set(CurrSource* source, const std::string& host) {
-        source->*(&SourceAddress::Host) = host;
-        source->*(&SourceAddress::UpdateUrl) = "/today.html";
-    }
-};
-
 struct Outcome {
     std::string shown;  // the reading step's mark and the status line
     bool buttonReleased = false;

@@ -2,6 +2,7 @@
 // waiting while the GUI thread serves a fetcher's hand-over.
 #pragma once
 
+#include "currency/currsource.h"
 #include "support/testenv.h"
 
 #include <QApplication>
@@ -23,6 +24,14 @@ inline std::string Edited(std::string text, const std::string& what, const std::
     if (at != std::string::npos) text.replace(at, what.size(), with);
     return text;
 }
+
+// Points a source's updates at a test server.
+struct SourceAddress : CurrSource {
+    static void Set(CurrSource* source, const std::string& host, const std::string& path = "/today.html") {
+        source->*(&SourceAddress::Host) = host;
+        source->*(&SourceAddress::UpdateUrl) = path;
+    }
+};
 
 // Runs the GUI thread's events until done() holds; false after 20 seconds.
 inline bool WaitUntil(const std::function<bool()>& done) {

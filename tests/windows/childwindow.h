@@ -4,6 +4,7 @@
 
 #include "currency/currsource.h"
 #include "mainwin/appfixture.h"
+#include "support/listwatch.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -17,14 +18,6 @@ protected:
         MainWindow::SetUp();
         Ini("[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n");
         Start();
-    }
-    // The newest open child window of one class.
-    template <typename T>
-    T* Newest() {
-        T* newest = nullptr;
-        for (TForm* f : MainForm->MDIChildren())
-            if (auto* w = dynamic_cast<T*>(f)) newest = w;
-        return newest;
     }
     // As the user picks an entry from a drop-down list.
     static void Pick(TComboBox* list, const std::string& name) {
@@ -45,11 +38,6 @@ protected:
         auto* widget = static_cast<QListWidget*>(list->Handle());
         ASSERT_LT(row, widget->count());
         QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(widget->item(row)).center());
-    }
-    static std::vector<std::string> Entries(TStrings* items) {
-        std::vector<std::string> out;
-        for (int i = 0; i < items->Count(); ++i) out.push_back(items->Get(i));
-        return out;
     }
     CurrSource* Source() { return MainForm->CurrentSource; }
     CurrencyItem* Currency(const char* name) { return Source()->FindCurrency(name); }

@@ -2,7 +2,6 @@
 // whose names come in no order: each list takes all its entries in one
 // insertion (one sorted insertion per name costs the square of their number),
 // and holds exactly the offered names, sorted ignoring letter case.
-#include "platform/sysutils.h"
 #include "support/datafile.h"
 #include "windows/childwindow.h"
 #include "windows/crosswin.h"
@@ -11,14 +10,10 @@
 #include "windows/rateswin.h"
 #include "windows/worldwin.h"
 
-#include <QAbstractItemModel>
-
-#include <algorithm>
 #include <map>
+#include <memory>
 
 namespace {
-bool IgnoringCase(const std::string& a, const std::string& b) { return CompareText(a, b) < 0; }
-
 class ListFilling : public MainWindow {
 protected:
     void SetUp() override {
@@ -28,44 +23,13 @@ protected:
         WriteAll(DataFile("Pacific.XML"), DataFileText(currencies, pairs));
         Ini("[Program]\r\nReadAbout=1\r\nShowSplash=0\r\n");
         Start();
-        for (const FileCurrency& c : currencies)
-            if (c.selected) offered.push_back(c.name);
+        offered = OfferedNames(currencies);
         for (const FilePair& p : pairs) pairNames.push_back(p.name);
     }
-    template <typename T>
-    T* Newest() {
-        T* newest = nullptr;
-        for (TForm* f : MainForm->MDIChildren())
-            if (auto* w = dynamic_cast<T*>(f)) newest = w;
-        return newest;
-    }
-    // Counts from now on the insertions into the list's model.
-    void Watch(const std::string& name, TWinControl* list) {
-        QAbstractItemModel* model = qobject_cast<QComboBox*>(list->Handle())
-                                        ? static_cast<QComboBox*>(list->Handle())->model()
-                                        : static_cast<QListWidget*>(list->Handle())->model();
-        watched[name].list = list;
-        QObject::connect(model, &QAbstractItemModel::rowsInserted, model,
-                         [this, name](const QModelIndex&, int, int) { ++watched[name].insertions; });
-    }
-    static TStrings* Items(TWinControl* list) {
-        if (auto* c = dynamic_cast<TComboBox*>(list)) return c->Items();
-        return static_cast<TListBox*>(list)->Items();
-    }
-    // Each of these watched lists was filled once since, in one insertion,
-    // with exactly these names, sorted ignoring letter case.
+    void Watch(const std::string& name, TWinControl* list) { watched[name] = std::make_unique<Insertions>(list); }
+    // Each of these watched lists was filled once since, with exactly these names.
     void ExpectFilled(const std::vector<std::string>& lists, const std::vector<std::string>& names) {
-        std::vector<std::string> expected = names;
-        std::sort(expected.begin(), expected.end());
-        for (const std::string& name : lists) {
-            const Watched& w = watched.at(name);
-            std::vector<std::string> entries;
-            for (int i = 0; i < Items(w.list)->Count(); ++i) entries.push_back(Items(w.list)->Get(i));
-            EXPECT_EQ(w.insertions, 1) << name;
-            EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end(), IgnoringCase)) << name;
-            std::sort(entries.begin(), entries.end());
-            EXPECT_EQ(entries, expected) << name;
-        }
+        for (const std::string& name : lists) ExpectFilledOnce(*watched.at(name), names, name);
     }
     std::vector<std::string> Watching() const {
         std::vector<std::string> out;
@@ -73,14 +37,10 @@ protected:
         return out;
     }
 
-    struct Watched {
-        TWinControl* list = nullptr;
-        int insertions = 0;
-    };
     std::vector<FileCurrency> currencies;
     std::vector<FilePair> pairs;
     std::vector<std::string> offered, pairNames;
-    std::map<std::string, Watched> watched;
+    std::map<std::string, std::unique_ptr<Insertions>> watched;
 };
 }  // namespace
 

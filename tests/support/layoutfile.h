@@ -12,15 +12,17 @@ inline std::string LayoutMain(int left, int top, int width, int height, int stat
     return "  <MAIN>\r\n" + LayoutElement("LEFT", left) + LayoutElement("TOP", top) + LayoutElement("WIDTH", width) +
            LayoutElement("HEIGHT", height) + LayoutElement("STATE", state) + "  </MAIN>\r\n\r\n";
 }
-inline std::string LayoutWorld(int x, int y, int state) {
-    return "  <WINDOW>\r\n    <TYPE>World</TYPE>\r\n    <VALUE>1</VALUE>\r\n" + LayoutElement("LEFTSET", 0) +
-           LayoutElement("RIGHTSET", 1) + LayoutElement("LEFT", x) + LayoutElement("TOP", y) +
-           LayoutElement("WIDTH", -1) + LayoutElement("HEIGHT", -1) + LayoutElement("STATE", state) +
-           "  </WINDOW>\r\n\r\n";
+// A World window converting `value` from currency `left` to `right`, at x, y.
+inline std::string LayoutWorld(const std::string& value, int left, int right, int x, int y, int state = 0) {
+    return "  <WINDOW>\r\n    <TYPE>World</TYPE>\r\n    <VALUE>" + value + "</VALUE>\r\n" +
+           LayoutElement("LEFTSET", left) + LayoutElement("RIGHTSET", right) + LayoutElement("LEFT", x) +
+           LayoutElement("TOP", y) + LayoutElement("WIDTH", -1) + LayoutElement("HEIGHT", -1) +
+           LayoutElement("STATE", state) + "  </WINDOW>\r\n\r\n";
 }
 inline std::string LayoutFileText(const std::string& body) {
     return "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<!--  This is a generated file. Do not edit. -->\r\n"
-           "<WINDOWS>\r\n" + body + "</WINDOWS>\r\n";
+           "<WINDOWS>\r\n" +
+           body + "</WINDOWS>\r\n";
 }
 // A number of the first `block` element (MAIN, WINDOW) of a written layout file.
 inline int LayoutNumber(const std::string& file, const std::string& block, const std::string& name) {

@@ -1,12 +1,29 @@
-// A Pacific rate file of many currencies, every one offered, written in no
-// particular order of their names, with many named pairs: what the benchmarks
-// of the currency lists open.
+// The files the benchmarks work on: temporary program folders, the shipped
+// data files, and a Pacific rate file of many currencies, every one offered,
+// written in no particular order of their names, with many named pairs.
 #pragma once
 
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <stdlib.h>
 #include <string>
 
 namespace bench {
+// A fresh temporary program folder holding an empty data/ folder; the caller removes it.
+inline std::string TempProgramFolder(const char* prefix) {
+    std::string pattern = (std::filesystem::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
+    const std::string folder = mkdtemp(pattern.data());
+    std::filesystem::create_directory(folder + "/data");
+    return folder;
+}
+
+// Copies the named files we ship in data/ into a program folder's data/.
+inline void CopyShipped(const std::string& folder, std::initializer_list<const char*> names) {
+    for (const char* name : names)
+        std::filesystem::copy_file(std::string(TV_SOURCE_DIR) + "/data/" + name, folder + "/data/" + name);
+}
+
 // A name that sorts far from its neighbours in the file: six letters drawn
 // from the number, then the number itself, which keeps every name unique.
 inline std::string ScatteredName(const char* prefix, unsigned n) {
