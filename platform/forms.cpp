@@ -140,9 +140,11 @@ struct TForm::Impl {
     std::string iconFile;
     // Bounds set on a window whose frame the window manager has not yet
     // drawn: applied to the frame once its size is known, and what the
-    // form reports until then.
-    QRect pendingFrame;
-    bool hasPendingFrame = false;
+    // form reports until then. A move alone keeps the size the window has.
+    QPoint pendingPos;
+    QSize pendingSize;
+    bool hasPendingPos = false;
+    bool hasPendingSize = false;
     // The window's OnShow runs before the window appears; meanwhile state
     // and bounds only record what the window will show with.
     bool showing = false;
@@ -409,14 +411,14 @@ int TForm::Top() const { return Frame() ? Frame()->y() : 0; }
 int TForm::Width() const {
     QWidget* w = Frame();
     if (!w) return 0;
-    if (w->isWindow() && impl_->hasPendingFrame) return impl_->pendingFrame.width();
+    if (w->isWindow() && impl_->hasPendingSize) return impl_->pendingSize.width();
     return w->isWindow() ? w->frameGeometry().width() : w->width();
 }
 
 int TForm::Height() const {
     QWidget* w = Frame();
     if (!w) return 0;
-    if (w->isWindow() && impl_->hasPendingFrame) return impl_->pendingFrame.height();
+    if (w->isWindow() && impl_->hasPendingSize) return impl_->pendingSize.height();
     return w->isWindow() ? w->frameGeometry().height() : w->height();
 }
 
@@ -429,15 +431,16 @@ bool FrameKnown(QWidget* w) {
 
 void TForm::FrameChanged() {
     QWidget* w = Frame();
-    if (!impl_->hasPendingFrame || !w || !w->isWindow() || !FrameKnown(w)) return;
+    if (!(impl_->hasPendingPos || impl_->hasPendingSize) || !w || !w->isWindow() || !FrameKnown(w)) return;
     const QSize extra = w->frameGeometry().size() - w->size();
     if (extra.width() < 0 || extra.height() < 0) return;  // the frame is not measured yet
-    impl_->hasPendingFrame = false;
+    const bool move = impl_->hasPendingPos, resize = impl_->hasPendingSize;
+    impl_->hasPendingPos = impl_->hasPendingSize = false;
     if (w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) return;
-    const QRect frame = impl_->pendingFrame;
-    if (extra.isEmpty() && w->frameGeometry().size() == frame.size()) return;
-    w->move(frame.topLeft());
-    ResizeFrame(w, QSize(std::max(0, frame.width() - extra.width()), std::max(0, frame.height() - extra.height())));
+    if (move && w->pos() != impl_->pendingPos) w->move(impl_->pendingPos);
+    const QSize size = impl_->pendingSize;
+    if (resize && w->frameGeometry().size() != size)
+        ResizeFrame(w, QSize(std::max(0, size.width() - extra.width()), std::max(0, size.height() - extra.height())));
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
@@ -445,13 +448,22 @@ void TForm::SetBounds(int left, int top, int width, int height) {
     if (!w) return;
     placed_ = true;
     if (w->isWindow()) {
+        // Only a new size resizes: a window moved before it is framed keeps
+        // its client size, whatever frame the window manager gives it.
+        const bool resize = width != Width() || height != Height();
         QSize extra = w->frameGeometry().size() - w->size();
         w->move(left, top);
-        ResizeFrame(w, QSize(std::max(0, width - extra.width()), std::max(0, height - extra.height())));
+        if (resize) ResizeFrame(w, QSize(std::max(0, width - extra.width()), std::max(0, height - extra.height())));
         // Before the window manager has framed the window its frame is not
         // known: the bounds are kept and the frame made to fit them later.
-        impl_->hasPendingFrame = !FrameKnown(w);
-        impl_->pendingFrame = QRect(left, top, width, height);
+        if (!FrameKnown(w)) {
+            impl_->hasPendingPos = true;
+            impl_->pendingPos = QPoint(left, top);
+            if (resize) {
+                impl_->hasPendingSize = true;
+                impl_->pendingSize = QSize(width, height);
+            }
+        }
     } else {
         w->move(left, top);
         ResizeFrame(w, QSize(std::max(0, width), std::max(0, height)));
@@ -463,6 +475,7 @@ void TForm::SetClientSize(int width, int height) {
     QWidget* frame = impl_->main ? static_cast<QWidget*>(impl_->main) : Frame();
     if (!content || !frame) return;
     if (frame == content) {
+        impl_->hasPendingSize = false;  // the client size is what counts now
         ResizeFrame(content, QSize(width, height));
         return;
     }

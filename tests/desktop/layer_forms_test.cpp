@@ -57,3 +57,25 @@ TEST_F(DesktopLayer, AWindowPlacedByTheSystemIsLeftToTheWindowManager) {
     EXPECT_TRUE(x().AsksForPosition(x().WindowOf(placed->Handle())));
     EXPECT_TRUE(WaitUntil([&] { return x().FrameRect(x().WindowOf(placed->Handle())).topLeft() == QPoint(321, 234); }));
 }
+
+TEST_F(DesktopLayer, MovingAFormNeverChangesItsSize) {
+    ASSERT_NE(ShowMainForm(), nullptr);
+    for (TFormBorderStyle border : {bsSingle, bsSizeable}) {
+        TForm* form = new TForm(app.get(), fsStayOnTop);
+        form->SetBorderStyle(border);
+        form->SetBorderIcons(biSystemMenu);
+        form->SetClientSize(480, 73);
+        form->SetLeft(200);  // before the window manager has framed it
+        form->SetTop(150);
+        ASSERT_TRUE(ShowAndWait(form));
+        const unsigned long w = x().WindowOf(form->Handle());
+        EXPECT_TRUE(WaitUntil([&] { return x().FrameRect(w).topLeft() == QPoint(200, 150); }))
+            << ::testing::PrintToString(x().FrameRect(w));
+        EXPECT_EQ(x().ClientRect(w).size(), QSize(480, 73)) << "border " << border;
+        form->SetLeft(260);  // and once it has
+        EXPECT_TRUE(WaitUntil([&] { return x().FrameRect(w).topLeft() == QPoint(260, 150); }));
+        EXPECT_EQ(x().ClientRect(w).size(), QSize(480, 73)) << "border " << border;
+        EXPECT_EQ(form->ClientWidth(), 480);
+        EXPECT_EQ(form->ClientHeight(), 73);
+    }
+}
