@@ -76,6 +76,10 @@ public:
         mdi->setBackground(QApplication::palette().brush(QPalette::Dark));
         mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        // The maximised state goes from child to child only as the forms
+        // allow (the toolkit would maximise every child, and place it after).
+        mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+        QObject::connect(mdi, &QMdiArea::subWindowActivated, mdi, [this](QMdiSubWindow* now) { ChildActivated(now); });
         setCentralWidget(mdi);
     }
     void Detach() { form_ = nullptr; }
@@ -86,10 +90,20 @@ protected:
         e->ignore();
         if (form_) form_->HandleClose();
     }
-    bool event(QEvent* e) override {
-        const bool done = QMainWindow::event(e);
-        if (form_ && (e->type() == QEvent::Move || e->type() == QEvent::Resize)) form_->FrameChanged();
-        return done;
+    // As in an MDI frame: a child activated while another is maximised takes
+    // its place maximised when it has a maximise box (the other comes back to
+    // its normal size); a child without one stays as it is, above it.
+    void ChildActivated(QMdiSubWindow* now) {
+        if (!now || !now->isVisible() || now->isMaximized() || now->isMinimized()) return;
+        auto* form = dynamic_cast<TForm*>(ControlOf(now->widget()));
+        if (!form || !(form->BorderIcons() & biMaximize)) return;
+        bool taken = false;
+        for (QMdiSubWindow* other : mdi->subWindowList())
+            if (other != now && other->isVisible() && other->isMaximized()) {
+                other->showNormal();
+                taken = true;
+            }
+        if (taken) form->SetWindowState(wsMaximized);
     }
 
 private:
@@ -368,7 +382,9 @@ void TForm::Dock() {
         sub->installEventFilter(new StateWatch(sub, [this] { StateChanged(); }));
     }
     ApplyFlags();
-    content->show();
+    // Shown with the form, not before: showing the content shows and
+    // activates its frame.
+    if (impl_->visible) content->show();
     SetClientSize(size.width(), size.height());
     FixSize();
     if (impl_->hasDockedAt) {

@@ -4,10 +4,12 @@
 #include "support/layoutfile.h"
 
 #include "windows/preferredwin.h"
+#include "windows/rateswin.h"
 #include "windows/worldwin.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 
 namespace {
@@ -60,7 +62,7 @@ TEST_F(LayoutFile, AMaximisedMainWindowStaysMaximised) {
     EXPECT_EQ(LayoutNumber(ReadAll(File()), "MAIN", "STATE"), 2);
 }
 
-TEST_F(LayoutFile, AMaximisedChildReopensMaximisedAndTheNextChildFitsItsContent) {
+TEST_F(LayoutFile, AMaximisedChildReopensMaximisedAndNewChildrenFillTheWorkspaceOrStayNormal) {
     WriteAll(File(), LayoutFileText(LayoutWorld("1", 0, 1, 10, 10, 2) + LayoutMain(0, 0, 1000, 800, 0)));
     StartProgram();
     TWorldForm* world = Shown<TWorldForm>();
@@ -71,14 +73,39 @@ TEST_F(LayoutFile, AMaximisedChildReopensMaximisedAndTheNextChildFitsItsContent)
     EXPECT_NE(sub->windowTitle().toStdString().find(" -> "), std::string::npos) << sub->windowTitle().toStdString();
     ASSERT_TRUE(WaitUntil([&] { return world->WindowState() == wsMaximized && sub->size() == area->viewport()->size(); }))
         << sub->width() << "x" << sub->height() << " in " << area->viewport()->width() << "x" << area->viewport()->height();
-    // A window opened now shows all of its controls.
-    x().Key("ctrl+p");
-    TPreferredForm* preferred = Shown<TPreferredForm>();
-    ASSERT_NE(preferred, nullptr);
-    QWidget* content = preferred->Handle();
-    QWidget* lowest = preferred->BitBtn1->Handle();
-    EXPECT_TRUE(WaitUntil([&] { return lowest->geometry().bottom() < content->height(); }))
-        << "buttons cut off: " << lowest->geometry().bottom() << " >= " << content->height();
+    // A child opened now is maximised in the workspace's place, or, without
+    // a maximise box, normal; never shifted, never with scroll bars.
+    auto fits = [&](TForm* child) {
+        QMdiSubWindow* frame = nullptr;
+        for (QMdiSubWindow* s : area->subWindowList())
+            if (s->widget() == child->Handle()) frame = s;
+        if (!frame || !frame->isVisible()) return false;
+        const bool maximised = frame->isMaximized() && frame->geometry() == area->viewport()->rect();
+        const bool normal = !frame->isMaximized() && child->WindowState() == wsNormal;
+        return (maximised || normal) && child->Handle()->geometry() == frame->contentsRect() &&
+               !area->horizontalScrollBar()->isVisible() && !area->verticalScrollBar()->isVisible();
+    };
+    for (const char* key : {"ctrl+p", "ctrl+s", "ctrl+w", "ctrl+t"}) {
+        if (std::string(key) == "ctrl+t") {  // once more, with a child the user maximised
+            x().Key("ctrl+r");
+            TRatesForm* rates = nullptr;
+            ASSERT_TRUE(WaitUntil([&] { return (rates = MainForm->RatesWindow) && rates->Handle()->isVisible(); }));
+            rates->SetWindowState(wsNormal);
+            ASSERT_TRUE(WaitUntil([&] { return rates->WindowState() == wsNormal; }));
+            QWidget* frame = rates->Handle()->parentWidget();
+            x().DoubleClick(x().RootPos(frame, QPoint(frame->width() / 2, 8)));  // its title bar
+            ASSERT_TRUE(WaitUntil([&] { return rates->WindowState() == wsMaximized; }));
+            key = "ctrl+w";
+        }
+        const std::vector<TForm*> before = MainForm->MDIChildren();
+        x().Key(key);
+        ASSERT_TRUE(WaitUntil([&] { return MainForm->MDIChildren().size() == before.size() + 1; })) << key;
+        TForm* child = MainForm->MDIChildren().back();
+        EXPECT_TRUE(WaitUntil([&] { return fits(child); })) << key << ": " << child->Caption();
+        if (std::string(key) == "ctrl+s") {
+            EXPECT_EQ(child->WindowState(), wsNormal);  // it has no maximise box
+        }
+    }
     Quit();
     EXPECT_EQ(LayoutNumber(ReadAll(File()), "WINDOW", "STATE"), 2);
 }
