@@ -5,6 +5,7 @@
 #include "platform/menus.h"
 #include "platform/qtbridge.h"
 #include "platform/stdctrls.h"
+#include "platform/x11windows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,7 +62,11 @@ protected:
     bool event(QEvent* e) override {
         const bool done = QWidget::event(e);
         if (form_ && (e->type() == QEvent::Move || e->type() == QEvent::Resize)) form_->FrameChanged();
-        if (form_ && e->type() == QEvent::WindowStateChange && isWindow()) form_->StateChanged();
+        if (form_ && e->type() == QEvent::WindowStateChange && isWindow()) {
+            // A window manager may minimise what the frame does not allow.
+            if ((windowState() & Qt::WindowMinimized) && (!form_->CanMinimize() || form_->Modal())) RefuseMinimise(this);
+            form_->StateChanged();
+        }
         return done;
     }
 
@@ -258,6 +263,7 @@ void TForm::ApplyFlags() {
         if (borderIcons_ & biMinimize) f |= Qt::WindowMinimizeButtonHint;
         if (borderIcons_ & biMaximize) f |= Qt::WindowMaximizeButtonHint;
         impl_->sub->setWindowFlags(f);
+        impl_->sub->update();  // its title bar shows the new buttons now
         return;
     }
     if (style_ == fsMDIForm) return;
@@ -282,7 +288,41 @@ void TForm::ApplyFlags() {
     QPoint pos = w->pos();
     w->setWindowFlags(f);
     if (moved) w->move(pos);
-    if (shown) w->show();
+    if (shown) ShowWindowNow();
+}
+
+void TForm::ShowWindowNow() {
+    QWidget* w = Frame();
+    w->winId();
+    ApplyFrameHints();
+    w->show();
+}
+
+void TForm::FocusAgain(QWidget* last) {
+    if (!impl_->visible) return;
+    if (last && impl_->content && impl_->content->isAncestorOf(last) && last->isEnabled() && last->isVisible())
+        last->setFocus(Qt::OtherFocusReason);
+    else if (activeControl_ && activeControl_->CanFocus())
+        activeControl_->SetFocus();
+}
+
+bool TForm::CanMinimize() const {
+    return (borderStyle_ == bsSingle || borderStyle_ == bsSizeable) && (borderIcons_ & biMinimize);
+}
+
+void TForm::ApplyFrameHints() {
+    QWidget* w = Frame();
+    if (!w || !w->isWindow() || borderStyle_ == bsNone) return;
+    FrameHints hints;
+    hints.kind = borderStyle_ == bsDialog                                     ? FrameHints::Dialog
+                 : borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin ? FrameHints::Tool
+                                                                              : FrameHints::Normal;
+    const bool buttons = borderStyle_ == bsSingle || borderStyle_ == bsSizeable;
+    hints.closeBox = borderIcons_ & biSystemMenu;
+    hints.minimizeBox = buttons && (borderIcons_ & biMinimize);
+    hints.maximizeBox = buttons && (borderIcons_ & biMaximize);
+    hints.sizeable = !FixedSize();
+    SetFrameHints(w, hints);
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {
@@ -366,6 +406,7 @@ void TForm::Dock() {
     QWidget* content = impl_->content;
     if (!area || !content || impl_->sub) return;
     QSize size = content->size();
+    QPointer<QWidget> last = content->focusWidget();  // keeps the keyboard where it was
     content->setParent(nullptr);
     QMdiSubWindow* sub = area->addSubWindow(content);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -397,8 +438,13 @@ void TForm::Dock() {
         else
             sub->move(impl_->dockedAt);
     }
-    if (impl_->visible) sub->show();
-    else sub->hide();
+    if (impl_->visible) {
+        sub->show();
+        area->setActiveSubWindow(sub);
+        FocusAgain(last);
+    } else {
+        sub->hide();
+    }
 }
 
 void TForm::Undock() {
@@ -409,6 +455,7 @@ void TForm::Undock() {
     impl_->dockedAt = sub->pos();
     impl_->hasDockedAt = true;
     QSize size = content->size();
+    QPointer<QWidget> last = content->focusWidget();
     sub->setWidget(nullptr);
     impl_->sub = nullptr;
     content->setParent(nullptr);
@@ -418,7 +465,18 @@ void TForm::Undock() {
     ApplyFlags();
     ResizeFrame(content, size);
     content->move(global);
-    if (impl_->visible) content->show();
+    if (impl_->visible) {
+        // Mapped once the handler that undocks it has set the rest of the
+        // window (its border icons): every change after the first map would
+        // map it again, which races the window manager.
+        QPointer<QWidget> guard = content;
+        QTimer::singleShot(0, content, [this, guard, last] {
+            if (!guard || impl_->sub || !impl_->visible || !guard->isHidden()) return;
+            ShowWindowNow();
+            guard->activateWindow();
+            FocusAgain(last);
+        });
+    }
 }
 
 int TForm::Left() const { return Frame() ? Frame()->x() : 0; }
@@ -616,6 +674,7 @@ void TForm::SetVisible(bool visible) {
         if (frame) {
             if (frame->isWindow()) {
                 frame->winId();
+                ApplyFrameHints();
                 // One watch for each native window (undocking makes a new one).
                 QWindow* handle = frame->windowHandle();
                 if (handle && !handle->property("tvExposeWatch").toBool()) {
@@ -952,6 +1011,17 @@ void TForm::SetStatusBar(TStatusBar* bar) {
 
 // ---------------------------------------------------------------- modal windows
 
+void RefuseMinimise(QWidget* w) {
+    QPointer<QWidget> guard = w;
+    QTimer::singleShot(0, w, [guard] {
+        if (!guard || !guard->isVisible() || !(guard->windowState() & Qt::WindowMinimized)) return;
+        guard->setWindowState(guard->windowState() & ~Qt::WindowMinimized);
+        guard->show();
+        guard->raise();
+        guard->activateWindow();
+    });
+}
+
 namespace {
 // Puts a modal window back on screen when the window manager minimised it.
 class ModalKeeper : public QObject {
@@ -962,16 +1032,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && event->type() == QEvent::WindowStateChange && (w->windowState() & Qt::WindowMinimized) &&
-            w->isModal()) {
-            QPointer<QWidget> guard = w;
-            QTimer::singleShot(0, w, [guard] {
-                if (!guard || !guard->isVisible() || !guard->isModal()) return;
-                guard->setWindowState(guard->windowState() & ~Qt::WindowMinimized);
-                guard->show();
-                guard->raise();
-                guard->activateWindow();
-            });
-        }
+            w->isModal())
+            RefuseMinimise(w);
         return false;
     }
 };

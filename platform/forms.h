@@ -143,6 +143,13 @@ private:
     // The window became maximised, minimised or normal.
     void StateChanged();
     bool HasCloseBox() const;
+    bool CanMinimize() const;
+    // Tells the window manager which frame buttons and functions the form allows.
+    void ApplyFrameHints();
+    // Maps the form's window with the hints its frame needs.
+    void ShowWindowNow();
+    // Gives the keyboard back to the control that had it, else to the active control.
+    void FocusAgain(QWidget* last);
     void ShowCaption();
     void FixSize();
     void ResizeFrame(QWidget* w, QSize size);

@@ -5,6 +5,7 @@
 #include "platform/forms.h"
 #include "platform/qtbridge.h"
 #include "platform/sysutils.h"
+#include "platform/x11windows.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -122,12 +123,17 @@ void Prepare(QMessageBox& box) {
     box.setTextFormat(Qt::PlainText);
     QFont title = box.font();
     title.setBold(true);
-    // The caption beside the title bar's icon and its three buttons.
+    // The caption beside the title bar's icon and buttons.
     const int bar = QFontMetrics(title).height() + 8;
     const int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) + 4 * bar + 32;
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
         grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
                       grid->columnCount());
+    // A box has a close button and nothing else.
+    FrameHints hints;
+    hints.kind = FrameHints::Dialog;
+    hints.minimizeBox = hints.maximizeBox = hints.sizeable = false;
+    SetFrameHints(&box, hints);
 }
 
 class GuiDialogs : public DialogBackend {

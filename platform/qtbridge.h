@@ -40,6 +40,10 @@ void RepaintNow(QWidget* widget);
 // behind a window nobody sees).
 void PrepareModal(QWidget* window);
 
+// Puts a window that may not be minimised back on screen (a window manager
+// may minimise it all the same).
+void RefuseMinimise(QWidget* window);
+
 // Shows a window that is to start minimised, so that it stays minimised.
 void ShowIconic(QWidget* window);
 

@@ -79,3 +79,61 @@ TEST_F(DesktopLayer, MovingAFormNeverChangesItsSize) {
         EXPECT_EQ(form->ClientHeight(), 73);
     }
 }
+
+TEST_F(DesktopLayer, TheFrameOffersOnlyWhatTheFormAllowsAndAMinimiseItLacksIsRefused) {
+    ASSERT_NE(ShowMainForm(), nullptr);
+    auto allows = [&](unsigned long w, const std::string& action) {
+        const std::vector<std::string> actions = x().AllowedActions(w);
+        return std::find(actions.begin(), actions.end(), action) != actions.end();
+    };
+    auto refusesMinimise = [&](unsigned long w) {
+        x().RequestMinimize(w);
+        // Once the window manager has answered, it is still up, or the
+        // program has put it back.
+        return x().WindowManagerRoundTrip(w) && WaitUntil([&] { return x().Viewable(w) && x().WmState(w) == 1; });
+    };
+    struct Case {
+        TFormBorderStyle border;
+        int icons;
+        bool minimise, maximise;
+    } cases[] = {{bsSizeable, biSystemMenu | biMinimize | biMaximize, true, true},
+                 {bsSingle, biSystemMenu | biMinimize, true, false},
+                 {bsSingle, biSystemMenu, false, false},
+                 {bsDialog, biSystemMenu | biMinimize | biMaximize, false, false},
+                 {bsDialog, 0, false, false}};
+    for (const Case& c : cases) {
+        TForm* form = new TForm(app.get());
+        form->SetBorderStyle(c.border);
+        form->SetBorderIcons(c.icons);
+        form->SetClientSize(300, 80);
+        ASSERT_TRUE(ShowAndWait(form));
+        const unsigned long w = x().WindowOf(form->Handle());
+        const std::string what = "border " + std::to_string(c.border) + ", icons " + std::to_string(c.icons);
+        EXPECT_TRUE(WaitUntil([&] { return allows(w, "MINIMIZE") == c.minimise; })) << what;
+        EXPECT_EQ(allows(w, "MAXIMIZE_HORZ"), c.maximise) << what;
+        if (!c.minimise) {
+            EXPECT_TRUE(refusesMinimise(w)) << what;
+        }
+        if (c.border == bsSingle && c.minimise) {
+            // Its minimise box taken away while it is up, as an undocked window's is.
+            form->SetBorderIcons(biSystemMenu);
+            const unsigned long now = x().WindowOf(form->Handle());
+            EXPECT_TRUE(WaitUntil([&] { return x().Viewable(now) && !allows(now, "MINIMIZE"); })) << what;
+            EXPECT_TRUE(refusesMinimise(now)) << what;
+        }
+        form->Hide();
+    }
+    // A message box has a close button and nothing else.
+    Script s;
+    s.Then("a message box", [&] { ShowMessage("Hints"); })
+        .When("the box on screen", [&] { return QApplication::activeModalWidget() && Active(QApplication::activeModalWidget()); },
+              [&] {
+                  const unsigned long box = x().WindowOf(QApplication::activeModalWidget());
+                  EXPECT_FALSE(allows(box, "MINIMIZE"));
+                  EXPECT_FALSE(allows(box, "MAXIMIZE_HORZ"));
+                  EXPECT_TRUE(allows(box, "CLOSE"));
+                  x().Key("Return");
+              })
+        .When("the box gone", [&] { return !QApplication::activeModalWidget(); });
+    ASSERT_TRUE(s.Run()) << s.Failed();
+}

@@ -156,7 +156,7 @@ TEST_F(StartStop, ModalDialogsBelongToTheMainWindowRefuseOutsideClosesWithoutClo
               [&] {
                   box = x().WindowOf(AboutForm->Handle());
                   EXPECT_EQ(x().TransientFor(box), MainWindow());
-                  EXPECT_EQ(x().WindowType(box), "DIALOG");
+                  EXPECT_EQ(x().WindowTypes(box).back(), "DIALOG");
                   EXPECT_TRUE(x().HasState(box, "MODAL"));
                   x().RequestMinimize(box);
               })

@@ -80,4 +80,17 @@ TEST_F(ChildWindows, NewChildrenCascadeInsideTheClientAreaAndComeBackWhereTheyWe
     x().Click(x().Centre(world->UndockButton->Handle()));  // "&Dock"
     ASSERT_TRUE(WaitUntil([&] { return world->FormStyle() == fsMDIChild && world->Handle()->isVisible(); }));
     EXPECT_EQ(at(world), before);
+    // At once with its minimise box drawn, and the keyboard where it was.
+    QMdiSubWindow* frame = area->activeSubWindow();
+    ASSERT_TRUE(frame && frame->widget() == world->Handle());
+    EXPECT_TRUE(frame->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(WaitUntil([&] {
+        return QApplication::focusWidget() == world->UndockButton->Handle() && Active(MainForm->Handle());
+    })) << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "no focus");
+    // (Its rounded corners show what lies behind.)
+    const QRect bar(8, 4, frame->width() - 16, frame->contentsMargins().top() - 4);
+    EXPECT_TRUE(WaitUntil([&] {
+        return x().Image(QRect(x().RootPos(frame, bar.topLeft()), bar.size())) ==
+               frame->grab(bar).toImage().convertToFormat(QImage::Format_RGB32);
+    })) << "the title bar on screen is not what the frame draws";
 }

@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -226,16 +227,24 @@ QRect XDesktop::ClientRect(unsigned long window) const {
 
 QRect XDesktop::FrameRect(unsigned long window) const { return ClientRect(FrameOf(window)); }
 
-std::vector<std::string> XDesktop::States(unsigned long window) const {
+std::vector<std::string> XDesktop::Names(unsigned long window, const char* property, const char* prefix) const {
     std::vector<std::string> out;
-    for (unsigned long a : Atoms(window, "_NET_WM_STATE")) {
+    for (unsigned long a : Atoms(window, property)) {
         char* name = XGetAtomName(Dpy(display_), a);
         if (name) {
-            out.push_back(ShortName(name, "_NET_WM_STATE_"));
+            out.push_back(ShortName(name, prefix));
             XFree(name);
         }
     }
     return out;
+}
+
+std::vector<std::string> XDesktop::States(unsigned long window) const {
+    return Names(window, "_NET_WM_STATE", "_NET_WM_STATE_");
+}
+
+std::vector<std::string> XDesktop::AllowedActions(unsigned long window) const {
+    return Names(window, "_NET_WM_ALLOWED_ACTIONS", "_NET_WM_ACTION_");
 }
 
 bool XDesktop::HasState(unsigned long window, const std::string& name) const {
@@ -244,13 +253,8 @@ bool XDesktop::HasState(unsigned long window, const std::string& name) const {
     return false;
 }
 
-std::string XDesktop::WindowType(unsigned long window) const {
-    std::vector<unsigned long> types = Atoms(window, "_NET_WM_WINDOW_TYPE");
-    if (types.empty()) return {};
-    char* name = XGetAtomName(Dpy(display_), types.front());
-    std::string out = name ? ShortName(name, "_NET_WM_WINDOW_TYPE_") : std::string();
-    if (name) XFree(name);
-    return out;
+std::vector<std::string> XDesktop::WindowTypes(unsigned long window) const {
+    return Names(window, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_");
 }
 
 bool XDesktop::Viewable(unsigned long window) const {
@@ -380,16 +384,23 @@ unsigned XDesktop::Pixel(int x, int y) const {
     return value;
 }
 
+QImage XDesktop::Image(QRect area) const {
+    Display* d = Dpy(display_);
+    XImage* image = XGetImage(d, DefaultRootWindow(d), area.x(), area.y(), static_cast<unsigned>(area.width()),
+                              static_cast<unsigned>(area.height()), AllPlanes, ZPixmap);
+    if (!image) return {};
+    QImage out(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x)
+            out.setPixel(x, y, static_cast<QRgb>(XGetPixel(image, x, y)) | 0xFF000000u);
+    XDestroyImage(image);
+    return out;
+}
+
 void XDesktop::Screenshot(const std::string& path) const {
     Display* d = Dpy(display_);
-    const int w = DisplayWidth(d, DefaultScreen(d)), h = DisplayHeight(d, DefaultScreen(d));
-    XImage* image = XGetImage(d, DefaultRootWindow(d), 0, 0, w, h, AllPlanes, ZPixmap);
-    if (!image) return;
-    QImage out(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) out.setPixel(x, y, static_cast<QRgb>(XGetPixel(image, x, y)) | 0xFF000000u);
-    XDestroyImage(image);
-    out.save(QString::fromStdString(path), "PNG");
+    Image(QRect(0, 0, DisplayWidth(d, DefaultScreen(d)), DisplayHeight(d, DefaultScreen(d))))
+        .save(QString::fromStdString(path), "PNG");
 }
 
 // ---------------------------------------------------------------- input
@@ -586,6 +597,36 @@ void XDesktop::RequestActivate(unsigned long window) {
     // 2: the request comes from a pager or task bar
     SendClientMessage(Dpy(display_), window, AtomOf("_NET_ACTIVE_WINDOW"), 2, CurrentTime, true);
     Sync();
+}
+
+bool XDesktop::WindowManagerRoundTrip(unsigned long window) {
+    // A state change that the window manager always answers by writing the
+    // window's state, after every request sent before it.
+    Display* d = Dpy(display_);
+    const Atom state = AtomOf("_NET_WM_STATE"), attention = AtomOf("_NET_WM_STATE_DEMANDS_ATTENTION");
+    XSelectInput(d, window, PropertyChangeMask);
+    auto answered = [&] {
+        QDeadlineTimer deadline(5000);
+        XEvent e;
+        for (;;) {
+            while (XCheckTypedWindowEvent(d, window, PropertyNotify, &e))
+                if (e.xproperty.atom == state) return true;
+            if (deadline.hasExpired()) return false;
+            pollfd p{ConnectionNumber(d), POLLIN, 0};
+            poll(&p, 1, static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+            XPending(d);
+        }
+    };
+    SendClientMessage(d, window, state, 1, static_cast<long>(attention), true);  // add
+    XFlush(d);
+    bool ok = answered();
+    if (ok && HasState(window, "DEMANDS_ATTENTION")) {
+        SendClientMessage(d, window, state, 0, static_cast<long>(attention), true);  // remove
+        XFlush(d);
+        ok = answered();
+    }
+    XSelectInput(d, window, NoEventMask);
+    return ok;
 }
 
 void XDesktop::RequestMinimize(unsigned long window) {

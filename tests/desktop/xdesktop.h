@@ -3,6 +3,7 @@
 // view of windows: state, geometry, focus, stacking, decorations and pixels.
 #pragma once
 
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 
@@ -36,7 +37,10 @@ public:
     QRect FrameRect(unsigned long window) const;
     std::vector<std::string> States(unsigned long window) const;   // _NET_WM_STATE, short names
     bool HasState(unsigned long window, const std::string& name) const;
-    std::string WindowType(unsigned long window) const;
+    // _NET_WM_ALLOWED_ACTIONS as the window manager keeps it, short names ("MINIMIZE", "CLOSE").
+    std::vector<std::string> AllowedActions(unsigned long window) const;
+    // _NET_WM_WINDOW_TYPE, short names, in the window's order of preference.
+    std::vector<std::string> WindowTypes(unsigned long window) const;
     bool Viewable(unsigned long window) const;
     // WM_STATE: 1 normal, 3 iconic, 0 withdrawn or none.
     int WmState(unsigned long window) const;
@@ -58,6 +62,8 @@ public:
     std::vector<unsigned long> ViewableNamed(const std::string& name) const;
     // 0xRRGGBB at a root position.
     unsigned Pixel(int x, int y) const;
+    // What the screen shows in a rectangle of the root window.
+    QImage Image(QRect area) const;
     // Saves the screen as a PNG (for looking at a failure).
     void Screenshot(const std::string& path) const;
 
@@ -84,6 +90,9 @@ public:
     bool KeyGrabbed(const std::string& combo);
     // Asks the window manager to bring a window up, as a task bar does.
     void RequestActivate(unsigned long window);
+    // Returns once the window manager has handled every request about this
+    // window sent before; false when it did not answer.
+    bool WindowManagerRoundTrip(unsigned long window);
     // Asks the window manager to iconify a window, as its minimise button does.
     void RequestMinimize(unsigned long window);
 
@@ -96,6 +105,7 @@ private:
     void Sync() const;
     unsigned long AtomOf(const char* name) const;
     std::vector<unsigned long> Atoms(unsigned long window, const char* property) const;
+    std::vector<std::string> Names(unsigned long window, const char* property, const char* prefix) const;
     void* display_ = nullptr;
     friend struct DesktopProcesses;
 };
