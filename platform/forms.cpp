@@ -14,6 +14,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -63,6 +64,7 @@ protected:
         const bool done = QWidget::event(e);
         if (form_ && (e->type() == QEvent::Move || e->type() == QEvent::Resize)) form_->FrameChanged();
         if (form_ && e->type() == QEvent::WindowStateChange && isWindow()) {
+            form_->NativeStateKnown();
             // A window manager may minimise what the frame does not allow.
             if ((windowState() & Qt::WindowMinimized) && (!form_->CanMinimize() || form_->Modal())) RefuseMinimise(this);
             form_->StateChanged();
@@ -94,6 +96,12 @@ protected:
     void closeEvent(QCloseEvent* e) override {
         e->ignore();
         if (form_) form_->HandleClose();
+    }
+    bool event(QEvent* e) override {
+        const bool done = QMainWindow::event(e);
+        if (form_ && (e->type() == QEvent::Move || e->type() == QEvent::Resize)) form_->FrameChanged();
+        if (form_ && e->type() == QEvent::WindowStateChange) form_->NativeStateKnown();
+        return done;
     }
     // As in an MDI frame: a child activated while another is maximised takes
     // its place maximised when it has a maximise box (the other comes back to
@@ -167,6 +175,9 @@ struct TForm::Impl {
     // The window's OnShow runs before the window appears; meanwhile state
     // and bounds only record what the window will show with.
     bool showing = false;
+    // A window to be mapped minimised; the toolkit learns it from the window
+    // manager once the window is mapped.
+    bool startIconic = false;
     QSize normalSize;  // of a fixed-size form, for when it is normal again
     bool titleWaits = false;  // a child whose frame is not on screen yet
     QPoint dockedAt;   // the child's place before it was undocked
@@ -479,42 +490,82 @@ void TForm::Undock() {
     }
 }
 
-int TForm::Left() const { return Frame() ? Frame()->x() : 0; }
-int TForm::Top() const { return Frame() ? Frame()->y() : 0; }
+namespace {
+// The frame around a top-level window as the window manager has told it
+// (none without a window manager); false while it has not told it yet.
+bool FrameMargins(QWidget* w, QMargins* m) {
+    if (!w->internalWinId()) return false;
+    if (FrameExtents(w, m)) return true;
+    if (!w->isVisible() || WindowManagerRunning()) return false;
+    *m = QMargins();
+    return true;
+}
+
+// True when the window is on screen in the frame the window manager gave it.
+bool Framed(QWidget* w, QMargins* m) {
+    return w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed() && FrameMargins(w, m);
+}
+}  // namespace
+
+// A top-level window's bounds are its frame's: the client's place and size
+// with the frame the window manager reports around it.
+int TForm::Left() const {
+    QWidget* w = Frame();
+    if (!w) return 0;
+    QMargins m;
+    if (w->isWindow() && impl_->hasPendingPos) return impl_->pendingPos.x();
+    if (w->isWindow() && FrameMargins(w, &m)) return w->geometry().x() - m.left();
+    return w->x();
+}
+
+int TForm::Top() const {
+    QWidget* w = Frame();
+    if (!w) return 0;
+    QMargins m;
+    if (w->isWindow() && impl_->hasPendingPos) return impl_->pendingPos.y();
+    if (w->isWindow() && FrameMargins(w, &m)) return w->geometry().y() - m.top();
+    return w->y();
+}
 
 int TForm::Width() const {
     QWidget* w = Frame();
     if (!w) return 0;
-    if (w->isWindow() && impl_->hasPendingSize) return impl_->pendingSize.width();
-    return w->isWindow() ? w->frameGeometry().width() : w->width();
+    QMargins m;
+    if (!w->isWindow()) return w->width();
+    if (impl_->hasPendingSize) return impl_->pendingSize.width();
+    if (FrameMargins(w, &m)) return w->width() + m.left() + m.right();
+    return w->frameGeometry().width();
 }
 
 int TForm::Height() const {
     QWidget* w = Frame();
     if (!w) return 0;
-    if (w->isWindow() && impl_->hasPendingSize) return impl_->pendingSize.height();
-    return w->isWindow() ? w->frameGeometry().height() : w->height();
+    QMargins m;
+    if (!w->isWindow()) return w->height();
+    if (impl_->hasPendingSize) return impl_->pendingSize.height();
+    if (FrameMargins(w, &m)) return w->height() + m.top() + m.bottom();
+    return w->frameGeometry().height();
 }
 
-namespace {
-// True when the window manager has drawn the window's frame (or has none to draw).
-bool FrameKnown(QWidget* w) {
-    return w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed();
+void TForm::PlaceFrame(QMargins m) {
+    QWidget* w = Frame();
+    if (w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) return;
+    QRect want = w->geometry();
+    if (impl_->hasPendingSize)
+        want.setSize(QSize(std::max(0, impl_->pendingSize.width() - m.left() - m.right()),
+                           std::max(0, impl_->pendingSize.height() - m.top() - m.bottom())));
+    if (impl_->hasPendingPos) want.moveTopLeft(impl_->pendingPos + QPoint(m.left(), m.top()));
+    if (want.size() != w->size()) ResizeFrame(w, want.size());
+    // The client's place, which leaves the frame where it was asked for.
+    if (want.topLeft() != w->geometry().topLeft()) w->setGeometry(QRect(want.topLeft(), w->size()));
 }
-}  // namespace
 
 void TForm::FrameChanged() {
     QWidget* w = Frame();
-    if (!(impl_->hasPendingPos || impl_->hasPendingSize) || !w || !w->isWindow() || !FrameKnown(w)) return;
-    const QSize extra = w->frameGeometry().size() - w->size();
-    if (extra.width() < 0 || extra.height() < 0) return;  // the frame is not measured yet
-    const bool move = impl_->hasPendingPos, resize = impl_->hasPendingSize;
+    QMargins m;
+    if (!(impl_->hasPendingPos || impl_->hasPendingSize) || !w || !w->isWindow() || !Framed(w, &m)) return;
+    PlaceFrame(m);
     impl_->hasPendingPos = impl_->hasPendingSize = false;
-    if (w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) return;
-    if (move && w->pos() != impl_->pendingPos) w->move(impl_->pendingPos);
-    const QSize size = impl_->pendingSize;
-    if (resize && w->frameGeometry().size() != size)
-        ResizeFrame(w, QSize(std::max(0, size.width() - extra.width()), std::max(0, size.height() - extra.height())));
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
@@ -525,18 +576,23 @@ void TForm::SetBounds(int left, int top, int width, int height) {
         // Only a new size resizes: a window moved before it is framed keeps
         // its client size, whatever frame the window manager gives it.
         const bool resize = width != Width() || height != Height();
-        QSize extra = w->frameGeometry().size() - w->size();
-        w->move(left, top);
-        if (resize) ResizeFrame(w, QSize(std::max(0, width - extra.width()), std::max(0, height - extra.height())));
-        // Before the window manager has framed the window its frame is not
-        // known: the bounds are kept and the frame made to fit them later.
-        if (!FrameKnown(w)) {
-            impl_->hasPendingPos = true;
-            impl_->pendingPos = QPoint(left, top);
-            if (resize) {
-                impl_->hasPendingSize = true;
-                impl_->pendingSize = QSize(width, height);
-            }
+        impl_->hasPendingPos = true;
+        impl_->pendingPos = QPoint(left, top);
+        if (resize) {
+            impl_->hasPendingSize = true;
+            impl_->pendingSize = QSize(width, height);
+        }
+        QMargins m;
+        if (FrameMargins(w, &m)) {
+            PlaceFrame(m);
+            // On screen, the bounds hold now; before the window manager has
+            // framed the window they are kept and the frame fitted later.
+            if (Framed(w, &m)) impl_->hasPendingPos = impl_->hasPendingSize = false;
+        } else {
+            // The frame the toolkit knows from an earlier showing, if any.
+            const QSize extra = w->frameGeometry().size() - w->size();
+            w->move(left, top);
+            if (resize) ResizeFrame(w, QSize(std::max(0, width - extra.width()), std::max(0, height - extra.height())));
         }
     } else {
         w->move(left, top);
@@ -573,9 +629,12 @@ void TForm::SetMinSize(int width, int height) {
     if (Frame()) Frame()->setMinimumSize(width, height);
 }
 
+void TForm::NativeStateKnown() { impl_->startIconic = false; }
+
 TWindowState TForm::WindowState() const {
     QWidget* w = Frame();
     if (!w) return wsNormal;
+    if (impl_->startIconic) return wsMinimized;
     if (w->windowState() & Qt::WindowMinimized) return wsMinimized;
     if (w->windowState() & Qt::WindowMaximized) return wsMaximized;
     return wsNormal;
@@ -584,8 +643,11 @@ TWindowState TForm::WindowState() const {
 void TForm::SetWindowState(TWindowState state) {
     QWidget* w = Frame();
     if (!w) return;
+    impl_->startIconic = state == wsMinimized && w->isWindow() && !w->isVisible();
+    if (impl_->startIconic) return;  // mapped so (a maximised one stays so beneath)
     Qt::WindowStates s = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
-    if (state == wsMinimized) s |= Qt::WindowMinimized;
+    // A maximised window minimised comes back maximised.
+    if (state == wsMinimized) s |= Qt::WindowMinimized | (w->windowState() & Qt::WindowMaximized);
     if (state == wsMaximized) s |= Qt::WindowMaximized;
     if (state != wsNormal && FixedSize()) Unfix(w);
     w->setWindowState(s);
@@ -611,6 +673,24 @@ void CascadeChild(QMdiArea* area, QMdiSubWindow* sub) {
     }
     sub->move(at);
     area->setProperty("tvCascade", next + 1);
+}
+}  // namespace
+
+namespace {
+// The toolkit resizes a window's native window only as it shows it (after
+// its layout has set the window's smallest size), and that resize drops a
+// maximised or minimised state the window asked for: the native window takes
+// its size now, in the normal state, and the state again after.
+void ReadyToShow(QWidget* w) {
+    QWindow* native = w->windowHandle();
+    if (!native || !w->internalWinId()) return;
+    w->ensurePolished();
+    if (QLayout* layout = w->layout()) layout->activate();
+    if (native->geometry() == w->geometry()) return;
+    const Qt::WindowStates states = native->windowStates();
+    if (states != Qt::WindowNoState) native->setWindowStates(Qt::WindowNoState);
+    native->setGeometry(w->geometry());
+    if (states != Qt::WindowNoState) native->setWindowStates(states);
 }
 }  // namespace
 
@@ -679,10 +759,13 @@ void TForm::SetVisible(bool visible) {
                 QWindow* handle = frame->windowHandle();
                 if (handle && !handle->property("tvExposeWatch").toBool()) {
                     handle->setProperty("tvExposeWatch", true);
-                    handle->installEventFilter(new ExposeWatch(handle, [this] { FrameChanged(); }));
+                    handle->installEventFilter(new ExposeWatch(handle, [this] {
+                        NativeStateKnown();  // the window manager mapped it all the same
+                        FrameChanged();
+                    }));
                 }
             }
-            const bool minimised = frame->windowState() & Qt::WindowMinimized;
+            const bool minimised = impl_->startIconic || (frame->windowState() & Qt::WindowMinimized);
             // While an MDI frame first shows its children, each child's
             // signals would have the toolkit walk every other child (it
             // activates each in turn): the frame activates one afterwards.
@@ -693,8 +776,23 @@ void TForm::SetVisible(bool visible) {
                         sub->blockSignals(true);
                         quiet << sub;
                     }
-            if (frame->isWindow() && minimised && frame->isHidden()) ShowIconic(frame);
-            else frame->show();
+            // The frame the window manager will give it, asked before it is
+            // mapped, so that it comes up in the place and size it was given.
+            QMargins extents;
+            if (frame->isWindow() && frame->isHidden() && (impl_->hasPendingPos || impl_->hasPendingSize) &&
+                AskFrameExtents(frame, &extents))
+                PlaceFrame(extents);
+            if (frame->isWindow() && frame->isHidden()) {
+                const bool iconic = impl_->startIconic;
+                ReadyToShow(frame);
+                impl_->startIconic = iconic;
+            }
+            if (frame->isWindow() && minimised && frame->isHidden()) {
+                ShowIconic(frame);
+            } else {
+                if (frame->isWindow()) SetStartIconic(frame, false);  // a window that started minimised once
+                frame->show();
+            }
             for (QMdiSubWindow* sub : quiet) sub->blockSignals(false);
             // A window that starts minimised stays so.
             if (!minimised) {

@@ -37,6 +37,7 @@ class TStatusBar;
 class TButton;
 class FormWidget;
 class QSize;
+class QMargins;
 class MainFrameWidget;
 
 class TForm : public TWinControl {
@@ -140,8 +141,13 @@ private:
     bool FixedSize() const;
     // The window moved or changed size: bounds kept for a frame not yet drawn now apply.
     void FrameChanged();
+    // Fits the window to the bounds kept for it, with the frame around it.
+    void PlaceFrame(QMargins frame);
     // The window became maximised, minimised or normal.
     void StateChanged();
+    // The window manager has mapped the window, or told its state: from now
+    // on the toolkit's state is the window's.
+    void NativeStateKnown();
     bool HasCloseBox() const;
     bool CanMinimize() const;
     // Tells the window manager which frame buttons and functions the form allows.

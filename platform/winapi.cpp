@@ -3,6 +3,7 @@
 #include "platform/forms.h"
 #include "platform/qtbridge.h"
 #include "platform/shellapi.h"
+#include "platform/x11windows.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -245,58 +246,12 @@ bool SetForegroundWindow(TForm* window) {
     return true;
 }
 
-namespace {
-// The window's WM_STATE as its window manager keeps it: 1 normal, 3 iconic, 0 none yet.
-uint32_t WmState(xcb_connection_t* c, xcb_window_t window) {
-    const xcb_atom_t atom = Atom(c, "WM_STATE");
-    uint32_t state = 0;
-    xcb_get_property_reply_t* reply =
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, atom, atom, 0, 1), nullptr);
-    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) >= 4)
-        std::memcpy(&state, xcb_get_property_value(reply), 4);
-    free(reply);
-    return state;
-}
-
-void AskIconic(xcb_connection_t* c, xcb_window_t window) {
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    xcb_client_message_event_t e{};
-    e.response_type = XCB_CLIENT_MESSAGE;
-    e.format = 32;
-    e.window = window;
-    e.type = Atom(c, "WM_CHANGE_STATE");
-    e.data.data32[0] = 3;  // iconic
-    xcb_send_event(c, 0, screen->root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&e));
-    xcb_flush(c);
-}
-}  // namespace
-
 void ShowIconic(QWidget* w) {
-    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     // Mapped as if the user had just asked for it, a window is brought up
-    // by the window manager, minimised or not.
+    // by the window manager: it asks to come up minimised instead.
     const bool quiet = w->testAttribute(Qt::WA_ShowWithoutActivating);
     w->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    SetStartIconic(w, true);
     w->show();
     w->setAttribute(Qt::WA_ShowWithoutActivating, quiet);
-    if (QGuiApplication::platformName() != "xcb" || !x11 || !x11->connection()) return;
-    // The window manager may still take the window in as a normal one (the
-    // toolkit does not always ask for it minimised, and a window manager may
-    // bring a new window up): until it reports the window minimised, it is
-    // asked once more each time it reports it normal, for a while.
-    xcb_connection_t* c = x11->connection();
-    const xcb_window_t window = static_cast<xcb_window_t>(w->winId());
-    auto* timer = new QTimer(w);
-    timer->setObjectName("tvIconicWatch");
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, c, window, tries] {
-        const uint32_t state = WmState(c, window);
-        if (state == 3 || ++*tries > 50) {
-            delete timer;
-            return;
-        }
-        if (state == 1 && *tries % 10 == 1) AskIconic(c, window);
-    });
-    timer->start(10);
 }

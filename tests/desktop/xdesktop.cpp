@@ -272,6 +272,13 @@ unsigned long XDesktop::ActiveWindow() const {
     return w.empty() ? 0 : w.front();
 }
 
+unsigned long XDesktop::KeyboardWindow() const {
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(Dpy(display_), &focus, &revert);
+    return focus;
+}
+
 unsigned long XDesktop::TransientFor(unsigned long window) const {
     ::Window parent = 0;
     return XGetTransientForHint(Dpy(display_), window, &parent) ? parent : 0;
@@ -438,7 +445,7 @@ public:
     ReleasesTaken(long releases, bool keys)
         : counter_(Ours(keys) ? Counter() : nullptr), until_(counter_ ? counter_->seen + releases : 0) {}
     ~ReleasesTaken() {
-        if (counter_) WaitUntil([&] { return !counter_ || counter_->seen >= until_; }, 2000);
+        if (counter_) WaitUntil([&] { return !counter_ || counter_->seen >= until_; }, 10000);
     }
 
 private:

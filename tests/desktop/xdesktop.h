@@ -45,6 +45,8 @@ public:
     // WM_STATE: 1 normal, 3 iconic, 0 withdrawn or none.
     int WmState(unsigned long window) const;
     unsigned long ActiveWindow() const;
+    // The window that has the keyboard, as the X server has it.
+    unsigned long KeyboardWindow() const;
     unsigned long TransientFor(unsigned long window) const;
     // True when the window asked for a place of its own (user or program position hint).
     bool AsksForPosition(unsigned long window) const;
