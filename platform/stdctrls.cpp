@@ -524,8 +524,14 @@ TCheckBox::TCheckBox(TComponent* owner, TWinControl* parent, const std::string& 
 TRadioButton::TRadioButton(TComponent* owner, TWinControl* parent, const std::string& caption)
     : TCheckControl(owner, parent, caption, new QRadioButton()) {
     auto* button = static_cast<QRadioButton*>(Handle());
-    QObject::connect(button, &QRadioButton::toggled, button, [this](bool on) {
-        if (on) Fire(OnClick);
+    QObject::connect(button, &QRadioButton::toggled, button, [this, button](bool on) {
+        if (!on) return;
+        // The checked button of a group is its one tab stop, so the Tab key
+        // lands on it and arrows move among the others.
+        if (QWidget* group = button->parentWidget())
+            for (QRadioButton* other : group->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+                if (other->autoExclusive()) other->setFocusPolicy(other == button ? Qt::StrongFocus : Qt::ClickFocus);
+        Fire(OnClick);
     });
 }
 

@@ -55,7 +55,6 @@ void TCurrencyWindow::MakeButtonRow(std::initializer_list<ButtonSpec> buttons, i
         (*b.button)->SetBounds(left, top, 72, 25);
         (*b.button)->SetHint(b.hint);
         (*b.button)->SetShowHint(*b.hint != '\0');
-        (*b.button)->SetTabStop(false);
         left += 76;
     }
 }

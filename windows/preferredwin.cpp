@@ -49,7 +49,6 @@ TPreferredForm::TPreferredForm(TComponent* owner, CurrSource* source) : TCurrenc
     Button1->SetBounds(236, 4, 28, 22);
     Button1->SetHint("Press to add new items to this list");
     Button1->SetShowHint(true);
-    Button1->SetTabStop(false);
 
     MakeButtonRow({{&BitBtn1, "&Copy", "Copy value to clipboard"},
                    {&BitBtn2, "&Paste", "Paste value from clipboard"},

@@ -24,7 +24,6 @@ TWorldForm::TWorldForm(TComponent* owner, CurrSource* source) : TCurrencyWindow(
     Edit2->SetBounds(274, 22, 88, 22);
     Edit2->SetReadOnly(true);
     Edit2->SetColor(clBtnFace);
-    Edit2->SetTabStop(false);
     ComboBox2 = new TComboBox(this, GroupBox1);
     ComboBox2->SetBounds(366, 22, 162, 22);
     ComboBox2->SetSorted(true);

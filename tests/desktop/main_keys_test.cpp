@@ -4,12 +4,20 @@
 
 #include "export/exportwin.h"
 #include "platform/stdctrls.h"
+#include "windows/editcurrencywin.h"
+#include "windows/preferredwin.h"
+#include "windows/rateswin.h"
 #include "windows/worldwin.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include <functional>
 #include <string>
@@ -121,4 +129,59 @@ TEST_F(MainKeys, TheExportDialogAnswersEscapeAndEnterOnItsFocusedCancel) {
         ASSERT_TRUE(s.Run()) << s.Failed() << " with " << key;
         EXPECT_TRUE(launches.Files().empty());
     }
+}
+
+TEST_F(MainKeys, TabReachesEveryButtonInItsRowsOrderAndTheCheckedRadioButton) {
+    StartProgram();
+    // Tabs from the field that has the cursor; the controls it lands on, in order.
+    auto tabbing = [&](int presses) {
+        std::vector<QWidget*> reached;
+        for (int i = 0; i < presses; ++i) {
+            QWidget* before = QApplication::focusWidget();
+            x().Key("Tab");
+            WaitUntil([&] { return QApplication::focusWidget() != before; });
+            reached.push_back(QApplication::focusWidget());
+        }
+        return reached;
+    };
+    auto at = [](const std::vector<QWidget*>& order, TControl* c) {
+        return std::find(order.begin(), order.end(), c->Handle()) - order.begin();
+    };
+    TWorldForm* world = OpenWorldWithTheCursorInItsAmount();
+    ASSERT_NE(world, nullptr);
+    const std::vector<QWidget*> order = tabbing(10);
+    TControl* row[] = {world->BitBtn1, world->BitBtn2, world->SwitchButton, world->UndockButton, world->ClearButton,
+                       world->BitBtn3};
+    for (size_t i = 0; i < std::size(row); ++i) {
+        EXPECT_LT(at(order, row[i]), static_cast<long>(order.size())) << "button " << i << " not reached";
+        if (i > 0) {
+            EXPECT_LT(at(order, row[i - 1]), at(order, row[i])) << "button " << i;
+        }
+    }
+
+    x().Key("ctrl+p");
+    TPreferredForm* preferred = Shown<TPreferredForm>();
+    ASSERT_NE(preferred, nullptr);
+    ASSERT_TRUE(ClickInto(preferred->Edit1));
+    const std::vector<QWidget*> pairs = tabbing(12);
+    EXPECT_LT(at(pairs, preferred->Button1), static_cast<long>(pairs.size())) << "the pair editor's button";
+
+    // The currency editor's rate kind: Tab lands on the checked one.
+    x().Key("ctrl+r");
+    ASSERT_TRUE(WaitUntil([&] { return MainForm->RatesWindow && MainForm->RatesWindow->Handle()->isVisible(); }));
+    QWidget* radio = nullptr;
+    Script s;
+    s.Then("Add", [&] { x().Click(x().Centre(MainForm->RatesWindow->AddButton->Handle())); })
+        .When("the editor", [&] { return EditCurrencyForm->Visible() && Active(EditCurrencyForm->Handle()); },
+              [&] {
+                  for (int i = 0; i < 8 && !radio; ++i) {
+                      QWidget* now = tabbing(1).back();
+                      if (qobject_cast<QRadioButton*>(now)) radio = now;
+                  }
+                  x().Key("Escape");
+              })
+        .When("closed", [&] { return !EditCurrencyForm->Visible(); });
+    ASSERT_TRUE(s.Run()) << s.Failed();
+    ASSERT_NE(radio, nullptr);
+    EXPECT_TRUE(static_cast<QRadioButton*>(radio)->isChecked()) << static_cast<QRadioButton*>(radio)->text().toStdString();
 }
