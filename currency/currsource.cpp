@@ -192,7 +192,7 @@ CurrencyItem* CurrSource::FindCurrency(const std::string& name) const {
     // Names are kept cut to their field, so the text looked for is cut alike.
     // Found through an index: a page of many rows merges in linear time.
     if (!indexValid_) RebuildIndex();
-    auto it = byName_.find(CutUtf8(name, CurrencyNameSize - 1));
+    auto it = byName_.find(CutCharacters(name, CurrencyNameLength));
     return it == byName_.end() ? nullptr : it->second;
 }
 
@@ -241,14 +241,14 @@ void CurrSource::AddPreferred(const std::string& name, CurrencyItem* first, Curr
 }
 
 PrefItem* CurrSource::FindPreferred(const std::string& name) const {
-    const std::string key = CutUtf8(name, PrefNameSize - 1);
+    const std::string key = CutCharacters(name, PrefNameLength);
     for (PrefItem* p : Preferreds)
         if (key == p->GetName()) return p;
     return nullptr;
 }
 
 void CurrSource::RemovePreferred(const std::string& name) {
-    const std::string key = CutUtf8(name, PrefNameSize - 1);
+    const std::string key = CutCharacters(name, PrefNameLength);
     for (auto p = Preferreds.begin(); p != Preferreds.end(); ++p) {
         if (key == (*p)->GetName()) {
             delete *p;

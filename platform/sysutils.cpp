@@ -659,16 +659,20 @@ std::string Cp1252ToUtf8(const std::string& s) {
     return out;
 }
 
-std::string CutUtf8(const std::string& s, size_t maxBytes) {
-    if (s.size() <= maxBytes) return s;
-    size_t cut = maxBytes;
-    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
-    return s.substr(0, cut);
+std::string CutCharacters(const std::string& s, size_t maxCharacters) {
+    const size_t maxBytes = maxCharacters * 4;
+    size_t end = 0;
+    for (size_t seen = 0; end < s.size(); ++end) {
+        // A byte that starts a character, or one that cannot continue one.
+        const bool starts = (static_cast<unsigned char>(s[end]) & 0xC0) != 0x80;
+        if (starts && seen++ == maxCharacters) break;
+    }
+    return s.substr(0, std::min(end, maxBytes));  // only a malformed text has longer characters
 }
 
 void CopyToField(char* field, size_t size, const char* text) {
     if (size == 0) return;
-    std::string t = CutUtf8(text ? std::string(text) : std::string(), size - 1);
+    std::string t = CutCharacters(text ? std::string(text) : std::string(), (size - 1) / 4);
     std::memcpy(field, t.data(), t.size());
     field[t.size()] = '\0';
 }

@@ -110,7 +110,12 @@ bool IsValidUtf8(const std::string& s);
 // every well-formed UTF-8 character stays, every other byte is read alone as
 // Windows-1252.
 std::string Cp1252ToUtf8(const std::string& s);
-// Cuts a text to at most maxBytes bytes without splitting a character.
-std::string CutUtf8(const std::string& s, size_t maxBytes);
-// Copies a text into a fixed field of `size` bytes (size-1 used, 0-terminated).
+// The bytes a fixed field of `characters` UTF-8 characters takes, with its
+// terminating 0: limits count characters, whatever their length in bytes.
+constexpr size_t FieldSize(size_t characters) { return characters * 4 + 1; }
+// The first maxCharacters characters (code points) of a text, and never more
+// than four bytes for each of them, so it fits a field of FieldSize(maxCharacters).
+std::string CutCharacters(const std::string& s, size_t maxCharacters);
+// Copies a text into a fixed field of `size` = FieldSize(n) bytes: its first
+// n characters, 0-terminated.
 void CopyToField(char* field, size_t size, const char* text);

@@ -197,21 +197,28 @@ TEST_F(RateSource, AFileThatCannotBeWrittenIsReported) {
 }
 
 TEST_F(RateSource, RecordsCutLongTextsOnCharacterBoundaries) {
-    std::string name39(39, 'n');
-    CurrencyItem item(name39 + "xyz", "EURO€", 1.5, std::string(60, 'd'), true, false);
-    EXPECT_EQ(std::string(item.GetName()), name39);
+    // The limits count characters, however many bytes each takes.
+    const std::string polish = "Złoty polski – nowy (PLN) seria 1995 ąę";  // 39 characters, 44 bytes
+    CurrencyItem item(polish + "xyz", "EURO€", 1.5, std::string(39, 'd') + "ääääääääääää", true, false);
+    EXPECT_EQ(std::string(item.GetName()), polish);
     EXPECT_STREQ(item.GetIso(), "EURO");
-    EXPECT_EQ(std::string(item.GetDate()).size(), 49u);
-    CurrencyItem unicode(std::string(38, 'a') + "€", "", 1, "", true, false);
-    EXPECT_EQ(std::string(unicode.GetName()), std::string(38, 'a'));
+    EXPECT_EQ(std::string(item.GetDate()), std::string(39, 'd') + "ääääääääää");
+    std::string astral;  // 39 characters of four bytes each
+    for (int i = 0; i < 39; ++i) astral += "𝔘";
+    CurrencyItem wide(astral + "𝔘", "€€€€€", 1, "", true, false);
+    EXPECT_EQ(std::string(wide.GetName()), astral);
+    EXPECT_STREQ(wide.GetIso(), "€€€€");
     CurrencyItem nulls(nullptr, nullptr, 0, nullptr, false, false);
     EXPECT_STREQ(nulls.GetName(), "");
-    PrefItem pair(std::string(40, 'p'), &item, &unicode);
-    EXPECT_EQ(std::string(pair.GetName()).size(), 31u);
+    const std::string german = "Schweizer Franken – Südafrika ";  // 30 characters, 33 bytes
+    PrefItem pair(german, &item, &wide);
+    EXPECT_EQ(pair.GetName(), german);
+    pair.SetName(german + "ßß");
+    EXPECT_EQ(pair.GetName(), german + "ß");
     item.SetSelected(true);
     item.SetDate("x");
     item.SetValue(2);
     item.SetPerUnit(false);
-    EXPECT_EQ(std::string(item.GetName()), name39);
+    EXPECT_EQ(std::string(item.GetName()), polish);
     EXPECT_STREQ(item.GetIso(), "EURO");
 }
