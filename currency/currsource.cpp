@@ -10,18 +10,10 @@
 #include <limits>
 
 namespace {
-// Numbers in data files always use "." whatever the system's decimal character.
-long double ReadFileNumber(std::string text) {
-    if (text.empty()) return 0;
-    const char sys = SystemDecimalSeparator();
-    if (sys != '.') {
-        size_t dot = text.rfind('.');
-        if (dot != std::string::npos) text[dot] = sys;
-    }
-    long double value;
-    // A number a rate field cannot hold does not convert either.
-    if (!TryStrToFloat(text, value) || std::fabs(value) > std::numeric_limits<double>::max()) return 0;
-    return value;
+// Numbers in data files always use "." whatever the system's decimal
+// character. False for a text that is no number a rate can hold.
+bool ReadFileNumber(const std::string& text, long double& value) {
+    return TryStrToFloat(text, value, '.') && std::fabs(value) <= std::numeric_limits<double>::max();
 }
 }  // namespace
 
@@ -53,10 +45,12 @@ void CurrSource::Load(const std::string& fileName) {
     XMLParser parser;
     XMLNode* root = parser.Parse(path);
     XMLNode* source = root->FindFirst("CURRSOURCE");
-    // Anything the reader had to skip or guess may have lost rates, so the
-    // file is kept as it was before the end of the run writes over it.
+    // Anything the reader had to skip or guess, and a rate that does not
+    // convert, may have lost rates, so the file is kept as it was before the
+    // end of the run writes over it.
     loadFailed_ = parser.Failed() || parser.Reported() || parser.LeftUnclosed() || !source;
     backupKept_ = false;
+    if (source) ReadSource(source);
 #ifndef TV_POCKETVANE
     if (loadFailed_) {
         const std::string backup = path + ".bak";
@@ -66,8 +60,9 @@ void CurrSource::Load(const std::string& fileName) {
                    mtWarning, {mbOK}, 0);
     }
 #endif
-    if (!source) return;
+}
 
+void CurrSource::ReadSource(XMLNode* source) {
     Name = source->GetChildText("NAME");
     Host = source->GetChildText("HOST");
     UpdateUrl = source->GetChildText("UPDATEURL");
@@ -83,7 +78,12 @@ void CurrSource::Load(const std::string& fileName) {
 #endif
         std::string name = node->GetChildText("NAME");
         std::string iso = node->GetChildText("ISO");
-        long double value = ReadFileNumber(node->GetChildValue("VALUE"));
+        const std::string valueText = node->GetChildValue("VALUE");
+        long double value = 0;
+        if (!valueText.empty() && !ReadFileNumber(valueText, value)) {
+            value = 0;
+            loadFailed_ = true;
+        }
         XMLItem* valueItem = node->FindChildItem("VALUE");
         bool perUnit = valueItem && valueItem->GetAttribute("TYPE") == "PER_UNIT";
         std::string date = node->GetChildText("DATE");

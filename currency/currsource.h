@@ -12,6 +12,7 @@
 #include <vector>
 
 class Fetcher;
+class XMLNode;
 
 class CurrSource {
 public:
@@ -77,6 +78,7 @@ protected:
     std::vector<PrefItem*> Preferreds;
 
 private:
+    void ReadSource(XMLNode* source);
     void Save();
     static std::string WriteCurrency(const CurrencyItem* currency);
     static std::string WritePreferred(const PrefItem* pair);

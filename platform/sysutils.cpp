@@ -162,7 +162,10 @@ void SetSystemThousandSeparator(char c) { Separators().thousand = c; }
 // ---------------------------------------------------------------- floats
 
 bool TryStrToFloat(const std::string& text, long double& value) {
-    const char dec = SystemDecimalSeparator();
+    return TryStrToFloat(text, value, SystemDecimalSeparator());
+}
+
+bool TryStrToFloat(const std::string& text, long double& value, char dec) {
     std::string s = Trim(text);
     std::string norm;
     size_t i = 0;

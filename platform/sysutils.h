@@ -46,6 +46,8 @@ int StrToIntDef(const std::string& s, int def);
 // Decimal text with the system decimal character: optional blanks, sign,
 // digits with at most one decimal character, optional exponent, blanks.
 bool TryStrToFloat(const std::string& s, long double& value);
+// The same with the given decimal character, such as the "." of data files.
+bool TryStrToFloat(const std::string& s, long double& value, char decimal);
 long double StrToFloat(const std::string& s);  // throws EConvertError
 // Shortest general form of up to 15 significant digits, system decimal character.
 std::string FloatToStr(long double value);

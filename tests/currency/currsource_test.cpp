@@ -178,13 +178,35 @@ TEST_F(RateSource, ADamagedFileWhoseBackupFailsIsNotReplaced) {
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can't write file: " + path() + ".bak"});
 }
 
-TEST_F(RateSource, OutOfRangeValuesReadAsZeroAndLongNamesStillMatch) {
+TEST_F(RateSource, ARateThatDoesNotConvertIsDamageWhateverTheLocale) {
+    // Numbers are read with "." whatever the system's decimal character.
+    const std::string told = "The rate file " + path() + " was damaged; it was kept as " + path() + ".bak.";
+    for (char decimal : {'.', ','}) {
+        SetSystemDecimalSeparator(decimal);
+        SetSystemThousandSeparator(decimal == '.' ? ',' : '.');
+        for (const char* bad : {"1,5", "1.234.567", "1e400"}) {
+            SCOPED_TRACE(std::string(bad) + " with the system's " + decimal);
+            std::filesystem::remove(path() + ".bak");
+            dialogs.Clear();
+            const std::string text = DataFileText({{"Bad", "", "", bad, true, true}, {"Good", "", "", "1.5", true, true}}, {});
+            auto source = Load(text);
+            EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{told});
+            EXPECT_EQ(source->FindCurrency("Bad")->Value, 0);
+            EXPECT_EQ(source->FindCurrency("Good")->Value, 1.5);
+            source.reset();
+            EXPECT_EQ(ReadAll(path() + ".bak"), text);
+        }
+    }
+    // A long name still matches, and an empty rate is 0 without a word.
+    std::filesystem::remove(path() + ".bak");
+    dialogs.Clear();
     const std::string longName = std::string(45, 'L');
-    auto source = Load(DataFileText({{"Huge", "", "", "1e400", true, true}, {longName, "", "", "2", true, true}},
-                                    {{"Pair of a long one", longName, "Huge"}}));
-    EXPECT_EQ(source->FindCurrency("Huge")->Value, 0);
+    auto source = Load(DataFileText({{"Empty", "", "", "", true, true}, {longName, "", "", "2", true, true}},
+                                    {{"Pair of a long one", longName, "Empty"}}));
+    EXPECT_EQ(source->FindCurrency("Empty")->Value, 0);
     EXPECT_NE(source->FindCurrency(longName), nullptr);
     EXPECT_NE(source->FindPreferred("Pair of a long one"), nullptr);
+    EXPECT_TRUE(dialogs.Texts().empty());
     EXPECT_EQ(std::filesystem::exists(path() + ".bak"), false);  // a clean load keeps no copy
 }
 
