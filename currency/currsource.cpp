@@ -44,6 +44,10 @@ void CurrSource::Load(const std::string& fileName) {
     }
     XMLParser parser;
     XMLNode* root = parser.Parse(path);
+    // A file that cannot be read is not damaged: the reader has told the
+    // user, and the file stays as it is, also at the end of the run.
+    unreadable_ = parser.Unreadable();
+    if (unreadable_) return;
     XMLNode* source = root->FindFirst("CURRSOURCE");
     // Anything the reader had to skip or guess, and a rate that does not
     // convert, may have lost rates, so the file is kept as it was before the
@@ -142,6 +146,7 @@ std::string CurrSource::WriteCurrency(const CurrencyItem* c) {
 }
 
 void CurrSource::Save() {
+    if (unreadable_) return;
     std::string out;
     out.reserve(200 + Currencies.size() * 200);
     out += "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n";

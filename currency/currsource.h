@@ -90,4 +90,5 @@ private:
     // first written over (made at loading when it can be).
     bool loadFailed_ = false;
     bool backupKept_ = false;
+    bool unreadable_ = false;
 };

@@ -8,6 +8,9 @@
 
 #include <filesystem>
 #include <memory>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class RateSource : public ProgramFolderTest {
 protected:
@@ -164,6 +167,28 @@ TEST_F(RateSource, ADamagedFileIsKeptAsBackupAtLoadingAndTheUserIsTold) {
         other.reset();
         EXPECT_EQ(ReadAll(path() + ".bak"), text);
     }
+}
+
+TEST_F(RateSource, AnUnreadableFileIsNotDamagedAndIsLeftAsItIs) {
+    const std::string text = DataFileText({{"A", "", "", "1", true, true}}, {});
+    WriteAll(path(), text);
+    chmod(folder.Path().c_str(), 0711);
+    chmod(DataFile("").c_str(), 0711);
+    chmod(path().c_str(), 0200);
+    std::unique_ptr<Pacific> source;
+    {
+        // Without read permission, also for a test run as root.
+        const bool root = geteuid() == 0;
+        if (root) setfsuid(65534);
+        source = std::make_unique<Pacific>();
+        if (root) setfsuid(0);
+    }
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can't read file: " + path()});
+    dialogs.Clear();
+    source.reset();
+    EXPECT_TRUE(dialogs.Texts().empty());
+    EXPECT_EQ(ReadAll(path()), text);
+    EXPECT_FALSE(std::filesystem::exists(path() + ".bak"));
 }
 
 TEST_F(RateSource, ADamagedFileWhoseBackupFailsIsNotReplaced) {
