@@ -57,10 +57,10 @@ void CurrSource::Load(const std::string& fileName) {
     if (source) ReadSource(source);
 #ifndef TV_POCKETVANE
     if (loadFailed_) {
-        const std::string backup = path + ".bak";
-        backupKept_ = CopyFileBytes(path, backup);
+        const std::string backup = KeepBackup(path);
+        backupKept_ = !backup.empty();
         MessageDlg("The rate file " + path + " was damaged; " +
-                       (backupKept_ ? "it was kept as " : "it could not be kept as ") + backup + ".",
+                       (backupKept_ ? "it was kept as " + backup : "it could not be kept as " + path + ".bak") + ".",
                    mtWarning, {mbOK}, 0);
     }
 #endif
@@ -167,7 +167,7 @@ void CurrSource::Save() {
     const std::string path = GetFilePath();
     // A damaged file is kept before it is replaced; without that copy it
     // stays as it is.
-    if (loadFailed_ && !backupKept_ && FileExists(path) && !CopyFileBytes(path, path + ".bak")) {
+    if (loadFailed_ && !backupKept_ && FileExists(path) && KeepBackup(path).empty()) {
         ShowMessage("Can't write file: " + path + ".bak");
         return;
     }

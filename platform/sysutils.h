@@ -75,8 +75,10 @@ std::string ExtractFilePath(const std::string& path);  // folder part, with trai
 std::string ExtractFileName(const std::string& path);
 std::string ExtractFileExt(const std::string& path);   // ".ext" or ""
 bool DeleteFile(const std::string& path);
-// Copies a file as one of the program's own (see WriteFileAtomic).
-bool CopyFileBytes(const std::string& from, const std::string& to);
+// Copies a file, as one of the program's own, to the first of
+// "<path>.bak", "<path>.1.bak" ... "<path>.999.bak" that is free: a backup
+// never replaces anything. Returns the copy's path, or "" when none was made.
+std::string KeepBackup(const std::string& path);
 // Joins the program folder and a Windows-style relative path ("\data\IMF.XML").
 std::string ProgramPath(const std::string& relative);
 
@@ -89,21 +91,23 @@ enum class FileOwner {
     // name of its own, so nothing already in the folder is ever touched.
     User,
     // A file the program keeps for itself (rate files, the layout file, the
-    // INI files, backups): its temporary file is always "<name>.tmp", so
-    // saves killed again and again leave at most that one file, which the
-    // next save replaces. A "<name>.tmp" the program did not leave there (a
-    // folder, a link, a file of someone else's) is left alone, and a name of
-    // its own is taken instead. Saves of one folder by several processes
-    // take turns.
+    // INI files, backups). Saves of one folder by our programs take turns,
+    // through a lock only this user can open, waited for a few seconds at
+    // most. The temporary file a save writes is recorded with the lock, so
+    // whatever the file system, killed saves leave at most one per file,
+    // which the next save removes; a file the program did not make is never
+    // removed.
     Program,
 };
 // Writes the whole content to a temporary file beside the target and renames
 // it over the target, so a crash or a full disk never leaves half a file.
 // The temporary file has no name until it is whole where the file system
-// allows. Fails (false) when an existing target cannot be opened for
-// writing or the folder is missing.
+// allows. A path that is a symbolic link is saved into the file it leads to,
+// and the link stays. Fails (false) when an existing target cannot be opened
+// for writing or the folder is missing.
 bool WriteFileAtomic(const std::string& path, const std::string& content, FileOwner owner = FileOwner::User);
-// Tests take the way of file systems without unnamed temporary files.
+// Tests take the way of file systems without unnamed temporary files: they
+// refuse them with EOPNOTSUPP.
 void SetUnnamedTempFiles(bool available);
 
 // --- UTF-8 ---

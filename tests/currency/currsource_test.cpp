@@ -158,15 +158,22 @@ TEST_F(RateSource, ADamagedFileIsKeptAsBackupAtLoadingAndTheUserIsTold) {
     EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
     EXPECT_NE(ReadAll(path()).find("Kept"), std::string::npos);
 
-    // Without the source element, or with an element left open, it is kept too.
+    // Without the source element, or with an element left open, it is kept
+    // too; a backup is never replaced: each new one takes the next free name.
+    WriteAll(path() + ".2.bak", "the user's own");
+    int n = 1;
     for (const std::string& text : {std::string("<OTHER/>"), std::string("<CURRSOURCE><NAME>P</NAME>")}) {
-        std::filesystem::remove(path() + ".bak");
+        const std::string backup = path() + "." + std::to_string(n) + ".bak";
         dialogs.Clear();
         auto other = Load(text);
-        EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{told});
+        EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"The rate file " + path() + " was damaged; it was kept as " +
+                                                            backup + "."});
         other.reset();
-        EXPECT_EQ(ReadAll(path() + ".bak"), text);
+        EXPECT_EQ(ReadAll(backup), text);
+        n += 2;
     }
+    EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
+    EXPECT_EQ(ReadAll(path() + ".2.bak"), "the user's own");
 }
 
 TEST_F(RateSource, AnUnreadableFileIsNotDamagedAndIsLeftAsItIs) {
@@ -193,7 +200,8 @@ TEST_F(RateSource, AnUnreadableFileIsNotDamagedAndIsLeftAsItIs) {
 
 TEST_F(RateSource, ADamagedFileWhoseBackupFailsIsNotReplaced) {
     const std::string damaged = "<CURRSOURCE><CURRENCY><NAME>X</NAME></CURRENCY>< ></CURRSOURCE>";
-    std::filesystem::create_directory(path() + ".bak");  // no room for the copy
+    std::filesystem::create_directory(path() + ".bak");  // no free name left for the copy
+    for (int n = 1; n < 1000; ++n) std::filesystem::create_directory(path() + "." + std::to_string(n) + ".bak");
     auto source = Load(damaged);
     EXPECT_EQ(dialogs.Texts().back(),
               "The rate file " + path() + " was damaged; it could not be kept as " + path() + ".bak.");
