@@ -621,7 +621,8 @@ bool SaveFile(const std::string& path, const std::string& content, FileOwner own
     // once it is whole: a save killed on the way leaves nothing behind.
     // Where the file system has no unnamed files, it is written under the
     // temporary name directly.
-    int fd = unnamedTempFiles ? open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : (errno = EOPNOTSUPP, -1);
+    int fd = unnamedTempFiles ? open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode)
+                              : (errno = EOPNOTSUPP, -1);
     bool ok;
     if (fd >= 0) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd);

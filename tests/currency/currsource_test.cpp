@@ -166,8 +166,8 @@ TEST_F(RateSource, ADamagedFileIsKeptAsBackupAtLoadingAndTheUserIsTold) {
         const std::string backup = path() + "." + std::to_string(n) + ".bak";
         dialogs.Clear();
         auto other = Load(text);
-        EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"The rate file " + path() + " was damaged; it was kept as " +
-                                                            backup + "."});
+        EXPECT_EQ(dialogs.Texts(),
+                  std::vector<std::string>{"The rate file " + path() + " was damaged; it was kept as " + backup + "."});
         other.reset();
         EXPECT_EQ(ReadAll(backup), text);
         n += 2;
@@ -221,7 +221,8 @@ TEST_F(RateSource, ARateThatDoesNotConvertIsDamageWhateverTheLocale) {
             SCOPED_TRACE(std::string(bad) + " with the system's " + decimal);
             std::filesystem::remove(path() + ".bak");
             dialogs.Clear();
-            const std::string text = DataFileText({{"Bad", "", "", bad, true, true}, {"Good", "", "", "1.5", true, true}}, {});
+            const std::string text =
+                DataFileText({{"Bad", "", "", bad, true, true}, {"Good", "", "", "1.5", true, true}}, {});
             auto source = Load(text);
             EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{told});
             EXPECT_EQ(source->FindCurrency("Bad")->Value, 0);
