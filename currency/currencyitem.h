@@ -1,17 +1,20 @@
 // One currency of a source with its rate. The texts live in fixed fields, so
-// a record copies whole; longer texts are cut on a character boundary.
+// a record copies whole; longer texts are cut to the field's number of characters.
 #pragma once
+
+#include "platform/sysutils.h"
 
 #include <cstddef>
 #include <string>
 
+// The most characters each text holds.
 #ifdef TV_POCKETVANE
-constexpr size_t CurrencyDateSize = 20;  // the tray program never shows dates
+constexpr size_t CurrencyDateLength = 19;  // the tray program never shows dates
 #else
-constexpr size_t CurrencyDateSize = 50;
+constexpr size_t CurrencyDateLength = 49;
 #endif
-constexpr size_t CurrencyIsoSize = 5;
-constexpr size_t CurrencyNameSize = 40;
+constexpr size_t CurrencyIsoLength = 4;
+constexpr size_t CurrencyNameLength = 39;
 
 class CurrencyItem {
 public:
@@ -35,9 +38,9 @@ public:
     void SetDate(const char* date);
     void SetDate(const std::string& date) { SetDate(date.c_str()); }
 
-    char Date[CurrencyDateSize];
-    char Iso[CurrencyIsoSize];
-    char Name[CurrencyNameSize];
+    char Date[FieldSize(CurrencyDateLength)];
+    char Iso[FieldSize(CurrencyIsoLength)];
+    char Name[FieldSize(CurrencyNameLength)];
     bool PerUnit;
     bool Selected;
     double Value;

@@ -10,18 +10,10 @@
 #include <limits>
 
 namespace {
-// Numbers in data files always use "." whatever the system's decimal character.
-long double ReadFileNumber(std::string text) {
-    if (text.empty()) return 0;
-    const char sys = SystemDecimalSeparator();
-    if (sys != '.') {
-        size_t dot = text.rfind('.');
-        if (dot != std::string::npos) text[dot] = sys;
-    }
-    long double value;
-    // A number a rate field cannot hold does not convert either.
-    if (!TryStrToFloat(text, value) || std::fabs(value) > std::numeric_limits<double>::max()) return 0;
-    return value;
+// Numbers in data files always use "." whatever the system's decimal
+// character. False for a text that is no number a rate can hold.
+bool ReadFileNumber(const std::string& text, long double& value) {
+    return TryStrToFloat(text, value, '.') && std::fabs(value) <= std::numeric_limits<double>::max();
 }
 }  // namespace
 
@@ -52,22 +44,29 @@ void CurrSource::Load(const std::string& fileName) {
     }
     XMLParser parser;
     XMLNode* root = parser.Parse(path);
+    // A file that cannot be read is not damaged: the reader has told the
+    // user, and the file stays as it is, also at the end of the run.
+    unreadable_ = parser.Unreadable();
+    if (unreadable_) return;
     XMLNode* source = root->FindFirst("CURRSOURCE");
-    // Anything the reader had to skip or guess may have lost rates, so the
-    // file is kept as it was before the end of the run writes over it.
+    // Anything the reader had to skip or guess, and a rate that does not
+    // convert, may have lost rates, so the file is kept as it was before the
+    // end of the run writes over it.
     loadFailed_ = parser.Failed() || parser.Reported() || parser.LeftUnclosed() || !source;
     backupKept_ = false;
+    if (source) ReadSource(source);
 #ifndef TV_POCKETVANE
     if (loadFailed_) {
-        const std::string backup = path + ".bak";
-        backupKept_ = CopyFileBytes(path, backup);
+        const std::string backup = KeepBackup(path);
+        backupKept_ = !backup.empty();
         MessageDlg("The rate file " + path + " was damaged; " +
-                       (backupKept_ ? "it was kept as " : "it could not be kept as ") + backup + ".",
+                       (backupKept_ ? "it was kept as " + backup : "it could not be kept as " + path + ".bak") + ".",
                    mtWarning, {mbOK}, 0);
     }
 #endif
-    if (!source) return;
+}
 
+void CurrSource::ReadSource(XMLNode* source) {
     Name = source->GetChildText("NAME");
     Host = source->GetChildText("HOST");
     UpdateUrl = source->GetChildText("UPDATEURL");
@@ -83,7 +82,12 @@ void CurrSource::Load(const std::string& fileName) {
 #endif
         std::string name = node->GetChildText("NAME");
         std::string iso = node->GetChildText("ISO");
-        long double value = ReadFileNumber(node->GetChildValue("VALUE"));
+        const std::string valueText = node->GetChildValue("VALUE");
+        long double value = 0;
+        if (!valueText.empty() && !ReadFileNumber(valueText, value)) {
+            value = 0;
+            loadFailed_ = true;
+        }
         XMLItem* valueItem = node->FindChildItem("VALUE");
         bool perUnit = valueItem && valueItem->GetAttribute("TYPE") == "PER_UNIT";
         std::string date = node->GetChildText("DATE");
@@ -142,6 +146,7 @@ std::string CurrSource::WriteCurrency(const CurrencyItem* c) {
 }
 
 void CurrSource::Save() {
+    if (unreadable_) return;
     std::string out;
     out.reserve(200 + Currencies.size() * 200);
     out += "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n";
@@ -162,7 +167,7 @@ void CurrSource::Save() {
     const std::string path = GetFilePath();
     // A damaged file is kept before it is replaced; without that copy it
     // stays as it is.
-    if (loadFailed_ && !backupKept_ && FileExists(path) && !CopyFileBytes(path, path + ".bak")) {
+    if (loadFailed_ && !backupKept_ && FileExists(path) && KeepBackup(path).empty()) {
         ShowMessage("Can't write file: " + path + ".bak");
         return;
     }
@@ -192,7 +197,7 @@ CurrencyItem* CurrSource::FindCurrency(const std::string& name) const {
     // Names are kept cut to their field, so the text looked for is cut alike.
     // Found through an index: a page of many rows merges in linear time.
     if (!indexValid_) RebuildIndex();
-    auto it = byName_.find(CutUtf8(name, CurrencyNameSize - 1));
+    auto it = byName_.find(CutCharacters(name, CurrencyNameLength));
     return it == byName_.end() ? nullptr : it->second;
 }
 
@@ -241,14 +246,14 @@ void CurrSource::AddPreferred(const std::string& name, CurrencyItem* first, Curr
 }
 
 PrefItem* CurrSource::FindPreferred(const std::string& name) const {
-    const std::string key = CutUtf8(name, PrefNameSize - 1);
+    const std::string key = CutCharacters(name, PrefNameLength);
     for (PrefItem* p : Preferreds)
         if (key == p->GetName()) return p;
     return nullptr;
 }
 
 void CurrSource::RemovePreferred(const std::string& name) {
-    const std::string key = CutUtf8(name, PrefNameSize - 1);
+    const std::string key = CutCharacters(name, PrefNameLength);
     for (auto p = Preferreds.begin(); p != Preferreds.end(); ++p) {
         if (key == (*p)->GetName()) {
             delete *p;

@@ -12,6 +12,7 @@
 #include <vector>
 
 class Fetcher;
+class XMLNode;
 
 class CurrSource {
 public:
@@ -77,6 +78,7 @@ protected:
     std::vector<PrefItem*> Preferreds;
 
 private:
+    void ReadSource(XMLNode* source);
     void Save();
     static std::string WriteCurrency(const CurrencyItem* currency);
     static std::string WritePreferred(const PrefItem* pair);
@@ -88,4 +90,5 @@ private:
     // first written over (made at loading when it can be).
     bool loadFailed_ = false;
     bool backupKept_ = false;
+    bool unreadable_ = false;
 };

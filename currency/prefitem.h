@@ -5,7 +5,7 @@
 
 #include <string>
 
-constexpr size_t PrefNameSize = 32;
+constexpr size_t PrefNameLength = 31;  // characters
 
 class PrefItem {
 public:
@@ -21,7 +21,7 @@ public:
     void SetFirst(CurrencyItem* currency) { First = currency; }
     void SetSecond(CurrencyItem* currency) { Second = currency; }
 
-    char Name[PrefNameSize];
+    char Name[FieldSize(PrefNameLength)];
     CurrencyItem* First;
     CurrencyItem* Second;
 };

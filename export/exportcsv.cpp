@@ -37,7 +37,10 @@ bool ExportCSV::Start() {
 }
 
 std::string ExportCSV::Field(const std::string& text) const {
-    bool quote = text.find_first_of("\"\r\n") != std::string::npos ||
+    // Quoted whatever the separator is, when the text holds one a
+    // spreadsheet may split on (the list separator of its locale, or a TAB
+    // for a text file), so no part of the text becomes a cell of its own.
+    bool quote = text.find_first_of("\",;\t\r\n") != std::string::npos ||
                  (!Separator.empty() && text.find(Separator) != std::string::npos);
     if (!quote) return text;
     std::string out = "\"";

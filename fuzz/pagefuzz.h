@@ -87,7 +87,8 @@ inline std::vector<Row> Rows(const CurrSource& source, const std::set<std::strin
     for (CurrItr it = source.GetCurrencies(); it.HasNext();) {
         const CurrencyItem* c = it.Next();
         const std::string name = c->GetName(), iso = c->GetIso(), date = c->GetDate();
-        if (name.size() >= CurrencyNameSize || iso.size() >= CurrencyIsoSize || date.size() >= CurrencyDateSize)
+        if (CutCharacters(name, CurrencyNameLength) != name || CutCharacters(iso, CurrencyIsoLength) != iso ||
+            CutCharacters(date, CurrencyDateLength) != date)
             Fail("a field beyond its limit: " + name);
         if (!IsValidUtf8(name) || !IsValidUtf8(iso) || !IsValidUtf8(date))
             Fail("a field cut inside a character: [" + name + "|" + iso + "|" + date + "]");

@@ -22,6 +22,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QToolButton>
+#include <QValidator>
 
 // ---------------------------------------------------------------- strings
 
@@ -187,7 +188,37 @@ std::string TEdit::Text() const { return StdText(static_cast<QLineEdit*>(Handle(
 void TEdit::SetText(const std::string& text) { static_cast<QLineEdit*>(Handle())->setText(QtText(text)); }
 void TEdit::SetReadOnly(bool readOnly) { static_cast<QLineEdit*>(Handle())->setReadOnly(readOnly); }
 bool TEdit::ReadOnly() const { return static_cast<QLineEdit*>(Handle())->isReadOnly(); }
-void TEdit::SetMaxLength(int length) { static_cast<QLineEdit*>(Handle())->setMaxLength(length > 0 ? length : 32767); }
+namespace {
+// The toolkit's own limit counts UTF-16 units; this one counts characters.
+// What goes beyond it is dropped from what was just typed or pasted (the
+// characters before the cursor), as a Windows edit cuts an insertion.
+class CharacterLimit : public QValidator {
+public:
+    CharacterLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+    State validate(QString& text, int& pos) const override {
+        auto excess = text.toUcs4().size() - limit_;
+        auto unitsBefore = [&](int at) {
+            return at >= 2 && text.at(at - 1).isLowSurrogate() && text.at(at - 2).isHighSurrogate() ? 2 : 1;
+        };
+        for (; excess > 0 && pos > 0; --excess) {
+            const int units = unitsBefore(pos);
+            text.remove(pos - units, units);
+            pos -= units;
+        }
+        for (; excess > 0; --excess) text.chop(unitsBefore(static_cast<int>(text.size())));
+        return Acceptable;
+    }
+
+private:
+    qsizetype limit_;
+};
+}  // namespace
+
+void TEdit::SetMaxLength(int length) {
+    auto* edit = static_cast<QLineEdit*>(Handle());
+    delete dynamic_cast<const CharacterLimit*>(edit->validator());
+    edit->setValidator(length > 0 ? new CharacterLimit(length, edit) : nullptr);
+}
 
 void TEdit::SetAlignment(TAlignment alignment) {
     static_cast<QLineEdit*>(Handle())->setAlignment(alignment == taRightJustify ? Qt::AlignRight

@@ -4,20 +4,23 @@
 #include <QString>
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <limits.h>
+#include <map>
+#include <memory>
 #include <sstream>
 #include <functional>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -162,7 +165,10 @@ void SetSystemThousandSeparator(char c) { Separators().thousand = c; }
 // ---------------------------------------------------------------- floats
 
 bool TryStrToFloat(const std::string& text, long double& value) {
-    const char dec = SystemDecimalSeparator();
+    return TryStrToFloat(text, value, SystemDecimalSeparator());
+}
+
+bool TryStrToFloat(const std::string& text, long double& value, char dec) {
     std::string s = Trim(text);
     std::string norm;
     size_t i = 0;
@@ -389,14 +395,6 @@ std::string ExtractFileExt(const std::string& path) {
 
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
-bool CopyFileBytes(const std::string& from, const std::string& to) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    return WriteFileAtomic(to, buf.str(), FileOwner::Program);
-}
-
 bool ReadTextFile(const std::string& path, std::string& text) {
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -427,9 +425,11 @@ bool ReadTextFile(const std::string& path, std::string& text) {
 namespace {
 bool unnamedTempFiles = true;
 
-// Marks a temporary file as one a save of ours made, so that the next save
-// may replace it when a kill left it behind.
-constexpr const char* SaveMark = "user.tallyvane.save";
+// Saves of the program's own files in one folder take turns through this
+// file, which also records the temporary files they are writing.
+constexpr const char* SaveLockName = ".tallyvane.lock";
+// How long a save waits for another save of ours before it writes anyway.
+constexpr auto SaveLockWait = std::chrono::seconds(3);
 
 bool WriteBytes(int fd, const std::string& content) {
     const char* p = content.data();
@@ -446,9 +446,12 @@ bool WriteBytes(int fd, const std::string& content) {
     return true;
 }
 
-// The whole content in a file of its own, flushed to the disk.
+// The whole content in a file of its own, flushed to the disk. The mode is
+// set where the file system keeps modes (some keep one of their own).
 bool Fill(int fd, const std::string& content, mode_t mode) {
-    return WriteBytes(fd, content) && fchmod(fd, mode) == 0 && fdatasync(fd) == 0;
+    if (!WriteBytes(fd, content)) return false;
+    fchmod(fd, mode);
+    return fdatasync(fd) == 0;
 }
 
 // "<path>.XXXXXX.tmp" with six random letters and digits.
@@ -465,108 +468,218 @@ std::string UniqueName(const std::string& path) {
     return name + ".tmp";
 }
 
-// True when "<name>.tmp" is free for a save of the program's own file: it
-// does not exist, or it is a file that a killed save of ours left behind
-// (which is removed now): one with our mark, or one killed before it got
-// the mark, which is still empty and without permissions, as made.
-bool FreeOwnTemp(const std::string& tmp) {
+bool Missing(const std::string& path) {
     struct stat st;
-    if (lstat(tmp.c_str(), &st) != 0) return errno == ENOENT;
-    if (!S_ISREG(st.st_mode) || st.st_uid != geteuid()) return false;
-    const bool justMade = st.st_size == 0 && (st.st_mode & 07777) == 0;
-    if (!justMade && lgetxattr(tmp.c_str(), SaveMark, nullptr, 0) < 0) return false;
-    return unlink(tmp.c_str()) == 0;
+    return lstat(path.c_str(), &st) != 0 && errno == ENOENT;
 }
 
-// An open folder, locked while saves of the program's own files write there.
-class FolderLock {
+// The file a save of path writes: path itself, or the file its symbolic
+// links lead to, so that a link stays a link. Empty for links that lead
+// round in a circle or cannot be read.
+std::string LinkTarget(const std::string& path) {
+    std::string target = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st;
+        if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+        char to[PATH_MAX];
+        const ssize_t n = readlink(target.c_str(), to, sizeof to);
+        if (n <= 0 || static_cast<size_t>(n) >= sizeof to) return std::string();
+        const std::string next(to, static_cast<size_t>(n));
+        target = next[0] == '/' ? next : ExtractFilePath(target) + next;
+    }
+    return std::string();
+}
+
+// The lock of the program's own saves in one folder: a file of this user's
+// that nobody else may open, so no other user can hold our saves up, and one
+// that is waited for a few seconds at most, so a save never hangs on it. It
+// records, per saved file, the temporary file a save of it is writing: the
+// next save removes what a killed one left, and nothing that is not ours.
+class SaveLock {
 public:
-    FolderLock(const std::string& folder, bool lock)
-        : fd_(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (fd_ >= 0 && lock)
-            while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-            }
+    explicit SaveLock(const std::string& folder) {
+        fd_ = open((folder + SaveLockName).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        struct stat st;
+        if (fd_ >= 0 && (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid())) {
+            close(fd_);  // someone else's: neither waited for nor written
+            fd_ = -1;
+        }
+        // Ours alone to open, where the file system keeps modes.
+        if (fd_ >= 0 && (st.st_mode & 077) != 0) fchmod(fd_, 0600);
+        const auto until = std::chrono::steady_clock::now() + SaveLockWait;
+        while (fd_ >= 0 && !(held_ = flock(fd_, LOCK_EX | LOCK_NB) == 0)) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= until) break;
+            usleep(10000);
+        }
     }
-    ~FolderLock() {
-        if (fd_ >= 0) close(fd_);  // which unlocks it
+    ~SaveLock() {
+        if (fd_ >= 0) close(fd_);  // which lets go of it
     }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-    int Fd() const { return fd_; }
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
+    bool Held() const { return held_; }
+
+    // The temporary file of a save of name, as recorded (both names in the folder).
+    std::string Temporary(const std::string& name) const {
+        auto entries = Entries();
+        auto it = entries.find(name);
+        return it == entries.end() ? std::string() : it->second;
+    }
+    // Records that a save of name writes under temporary (empty: it writes nothing).
+    void Record(const std::string& name, const std::string& temporary) const {
+        auto entries = Entries();
+        if (temporary.empty()) entries.erase(name);
+        else entries[name] = temporary;
+        std::string text;
+        for (const auto& [file, temp] : entries) text += file + '\0' + temp + '\0';
+        // A record that cannot be written costs at most a temporary file left over.
+        [[maybe_unused]] const bool written = pwrite(fd_, text.data(), text.size(), 0) ==
+                                                  static_cast<ssize_t>(text.size()) &&
+                                              ftruncate(fd_, static_cast<off_t>(text.size())) == 0;
+    }
 
 private:
-    int fd_;
+    // Pairs of names, each ended by a NUL: a saved file, its temporary file.
+    std::map<std::string, std::string> Entries() const {
+        std::map<std::string, std::string> entries;
+        std::string text;
+        char buf[4096];
+        for (off_t at = 0;;) {
+            const ssize_t n = pread(fd_, buf, sizeof buf, at);
+            if (n <= 0) break;
+            text.append(buf, static_cast<size_t>(n));
+            at += n;
+        }
+        for (size_t from = 0;;) {
+            const size_t end = text.find('\0', from);
+            const size_t next = end == std::string::npos ? end : text.find('\0', end + 1);
+            if (next == std::string::npos) break;
+            entries[text.substr(from, end - from)] = text.substr(end + 1, next - end - 1);
+            from = next + 1;
+        }
+        return entries;
+    }
+
+    int fd_ = -1;
+    bool held_ = false;
 };
-}  // namespace
 
-void SetUnnamedTempFiles(bool available) { unnamedTempFiles = available; }
-
-bool WriteFileAtomic(const std::string& path, const std::string& content, FileOwner owner) {
-    std::string folder = ExtractFilePath(path);
+// Writes a file whole or not at all; see WriteFileAtomic. Without replace,
+// the save fails (EEXIST) when anything is at the path already.
+bool SaveFile(const std::string& path, const std::string& content, FileOwner owner, bool replace) {
+    const std::string target = replace ? LinkTarget(path) : path;
+    if (target.empty()) return false;
+    std::string folder = ExtractFilePath(target);
     if (folder.empty()) folder = "./";
     if (!DirectoryExists(folder)) return false;
+    const std::string name = ExtractFileName(target);
     mode_t mode = 0644;
     struct stat st;
-    if (stat(path.c_str(), &st) == 0) {
+    if (!replace && !Missing(target)) {
+        errno = EEXIST;
+        return false;
+    }
+    if (replace && stat(target.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return false;
-        int probe = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        int probe = open(target.c_str(), O_WRONLY | O_CLOEXEC);
         if (probe < 0) return false;
         close(probe);
         mode = st.st_mode & 07777;
     }
     const bool own = owner == FileOwner::Program;
-    // Saves into a folder that cannot be opened go on without the lock.
-    FolderLock lock(folder, own);
-    const std::string fixed = path + ".tmp";
-    // The name the whole text gets for the rename over the target: the fixed
-    // one when it is free, or one that did not exist.
+    // A folder where the lock cannot be had is saved into without it.
+    std::unique_ptr<SaveLock> lock;
+    if (own) lock = std::make_unique<SaveLock>(folder);
+    const bool recorded = lock && lock->Held();
+    if (recorded) {
+        // What a killed save of this file left is ours to take over.
+        const std::string left = lock->Temporary(name);
+        struct stat lst;
+        if (!left.empty() && lstat((folder + left).c_str(), &lst) == 0 && S_ISREG(lst.st_mode) &&
+            lst.st_uid == geteuid())
+            unlink((folder + left).c_str());
+        lock->Record(name, std::string());
+    }
+
+    // The name the whole text gets for the rename over the target:
+    // "<name>.tmp" for the program's own files when it is free, else one that
+    // did not exist. It is recorded before it is made.
     std::string tmp;
-    auto newName = [&](const std::function<bool(const std::string&)>& take) {
-        if (own && FreeOwnTemp(fixed)) {
-            tmp = fixed;
-            return take(tmp);
-        }
+    auto newName = [&](const std::function<bool(const std::string&)>& make) {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            tmp = UniqueName(path);
-            if (take(tmp)) return true;
-            if (errno != EEXIST) return false;
+            tmp = own && attempt == 0 && Missing(target + ".tmp") ? target + ".tmp" : UniqueName(target);
+            if (recorded) lock->Record(name, ExtractFileName(tmp));
+            if (make(tmp)) return true;
+            if (errno != EEXIST) break;
         }
+        if (recorded) lock->Record(name, std::string());
+        tmp.clear();
         return false;
     };
 
     // The text is written into a file without a name, which is named only
-    // once it is whole: a save killed on the way leaves nothing behind. Where
-    // the file system has no unnamed files, the text is written under the
-    // temporary name directly. A temporary file of the program's own is
-    // marked as such (where the file system keeps marks; elsewhere one left
-    // behind is taken for someone else's, and later saves name their own).
-    int fd = unnamedTempFiles ? open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : -1;
+    // once it is whole: a save killed on the way leaves nothing behind.
+    // Where the file system has no unnamed files, it is written under the
+    // temporary name directly.
+    int fd = unnamedTempFiles ? open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode)
+                              : (errno = EOPNOTSUPP, -1);
     bool ok;
     if (fd >= 0) {
-        if (own) fsetxattr(fd, SaveMark, "", 0, 0);
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
-        ok = Fill(fd, content, mode) && newName([&](const std::string& name) {
-                 return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        ok = Fill(fd, content, mode) && newName([&](const std::string& temporary) {
+                 return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0;
              });
-        if (!ok) tmp.clear();  // nothing was named
     } else {
-        ok = newName([&](const std::string& name) {
-            fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, own ? 0 : mode);
+        ok = newName([&](const std::string& temporary) {
+            fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, own ? 0600 : mode);
             return fd >= 0;
         });
-        if (!ok) tmp.clear();
-        if (ok && own) fsetxattr(fd, SaveMark, "", 0, 0);
         ok = ok && Fill(fd, content, mode);
     }
     if (fd >= 0 && close(fd) != 0) ok = false;
-    ok = ok && rename(tmp.c_str(), path.c_str()) == 0;
+    if (ok && replace) {
+        ok = rename(tmp.c_str(), target.c_str()) == 0;
+    } else if (ok) {
+        ok = renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0;
+        // A file system that cannot refuse to replace: the name was free just now.
+        if (!ok && errno == EINVAL) ok = Missing(target) && rename(tmp.c_str(), target.c_str()) == 0;
+    }
+    const int error = errno;
+    if (!ok && !tmp.empty()) unlink(tmp.c_str());
+    if (recorded) lock->Record(name, std::string());
     if (!ok) {
-        if (!tmp.empty()) unlink(tmp.c_str());
+        errno = error;
         return false;
     }
-    if (own) removexattr(path.c_str(), SaveMark);  // the target is no temporary file
-    if (lock.Fd() >= 0) fsync(lock.Fd());          // the rename itself reaches the disk
+    // The rename itself reaches the disk.
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
     return true;
+}
+}  // namespace
+
+void SetUnnamedTempFiles(bool available) { unnamedTempFiles = available; }
+
+bool WriteFileAtomic(const std::string& path, const std::string& content, FileOwner owner) {
+    return SaveFile(path, content, owner, true);
+}
+
+std::string KeepBackup(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::string();
+    std::ostringstream buf;
+    buf << in.rdbuf();
+    if (!in.good() && !in.eof()) return std::string();
+    for (int n = 0; n < 1000; ++n) {
+        const std::string backup = n == 0 ? path + ".bak" : path + "." + std::to_string(n) + ".bak";
+        if (!Missing(backup)) continue;
+        if (SaveFile(backup, buf.str(), FileOwner::Program, false)) return backup;
+        if (errno != EEXIST) break;
+    }
+    return std::string();
 }
 
 // ---------------------------------------------------------------- UTF-8
@@ -659,16 +772,20 @@ std::string Cp1252ToUtf8(const std::string& s) {
     return out;
 }
 
-std::string CutUtf8(const std::string& s, size_t maxBytes) {
-    if (s.size() <= maxBytes) return s;
-    size_t cut = maxBytes;
-    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
-    return s.substr(0, cut);
+std::string CutCharacters(const std::string& s, size_t maxCharacters) {
+    const size_t maxBytes = maxCharacters * 4;
+    size_t end = 0;
+    for (size_t seen = 0; end < s.size(); ++end) {
+        // A byte that starts a character, or one that cannot continue one.
+        const bool starts = (static_cast<unsigned char>(s[end]) & 0xC0) != 0x80;
+        if (starts && seen++ == maxCharacters) break;
+    }
+    return s.substr(0, std::min(end, maxBytes));  // only a malformed text has longer characters
 }
 
 void CopyToField(char* field, size_t size, const char* text) {
     if (size == 0) return;
-    std::string t = CutUtf8(text ? std::string(text) : std::string(), size - 1);
+    std::string t = CutCharacters(text ? std::string(text) : std::string(), (size - 1) / 4);
     std::memcpy(field, t.data(), t.size());
     field[t.size()] = '\0';
 }

@@ -46,6 +46,8 @@ int StrToIntDef(const std::string& s, int def);
 // Decimal text with the system decimal character: optional blanks, sign,
 // digits with at most one decimal character, optional exponent, blanks.
 bool TryStrToFloat(const std::string& s, long double& value);
+// The same with the given decimal character, such as the "." of data files.
+bool TryStrToFloat(const std::string& s, long double& value, char decimal);
 long double StrToFloat(const std::string& s);  // throws EConvertError
 // Shortest general form of up to 15 significant digits, system decimal character.
 std::string FloatToStr(long double value);
@@ -73,8 +75,10 @@ std::string ExtractFilePath(const std::string& path);  // folder part, with trai
 std::string ExtractFileName(const std::string& path);
 std::string ExtractFileExt(const std::string& path);   // ".ext" or ""
 bool DeleteFile(const std::string& path);
-// Copies a file as one of the program's own (see WriteFileAtomic).
-bool CopyFileBytes(const std::string& from, const std::string& to);
+// Copies a file, as one of the program's own, to the first of
+// "<path>.bak", "<path>.1.bak" ... "<path>.999.bak" that is free: a backup
+// never replaces anything. Returns the copy's path, or "" when none was made.
+std::string KeepBackup(const std::string& path);
 // Joins the program folder and a Windows-style relative path ("\data\IMF.XML").
 std::string ProgramPath(const std::string& relative);
 
@@ -87,21 +91,23 @@ enum class FileOwner {
     // name of its own, so nothing already in the folder is ever touched.
     User,
     // A file the program keeps for itself (rate files, the layout file, the
-    // INI files, backups): its temporary file is always "<name>.tmp", so
-    // saves killed again and again leave at most that one file, which the
-    // next save replaces. A "<name>.tmp" the program did not leave there (a
-    // folder, a link, a file of someone else's) is left alone, and a name of
-    // its own is taken instead. Saves of one folder by several processes
-    // take turns.
+    // INI files, backups). Saves of one folder by our programs take turns,
+    // through a lock only this user can open, waited for a few seconds at
+    // most. The temporary file a save writes is recorded with the lock, so
+    // whatever the file system, killed saves leave at most one per file,
+    // which the next save removes; a file the program did not make is never
+    // removed.
     Program,
 };
 // Writes the whole content to a temporary file beside the target and renames
 // it over the target, so a crash or a full disk never leaves half a file.
 // The temporary file has no name until it is whole where the file system
-// allows. Fails (false) when an existing target cannot be opened for
-// writing or the folder is missing.
+// allows. A path that is a symbolic link is saved into the file it leads to,
+// and the link stays. Fails (false) when an existing target cannot be opened
+// for writing or the folder is missing.
 bool WriteFileAtomic(const std::string& path, const std::string& content, FileOwner owner = FileOwner::User);
-// Tests take the way of file systems without unnamed temporary files.
+// Tests take the way of file systems without unnamed temporary files: they
+// refuse them with EOPNOTSUPP.
 void SetUnnamedTempFiles(bool available);
 
 // --- UTF-8 ---
@@ -110,7 +116,12 @@ bool IsValidUtf8(const std::string& s);
 // every well-formed UTF-8 character stays, every other byte is read alone as
 // Windows-1252.
 std::string Cp1252ToUtf8(const std::string& s);
-// Cuts a text to at most maxBytes bytes without splitting a character.
-std::string CutUtf8(const std::string& s, size_t maxBytes);
-// Copies a text into a fixed field of `size` bytes (size-1 used, 0-terminated).
+// The bytes a fixed field of `characters` UTF-8 characters takes, with its
+// terminating 0: limits count characters, whatever their length in bytes.
+constexpr size_t FieldSize(size_t characters) { return characters * 4 + 1; }
+// The first maxCharacters characters (code points) of a text, and never more
+// than four bytes for each of them, so it fits a field of FieldSize(maxCharacters).
+std::string CutCharacters(const std::string& s, size_t maxCharacters);
+// Copies a text into a fixed field of `size` = FieldSize(n) bytes: its first
+// n characters, 0-terminated.
 void CopyToField(char* field, size_t size, const char* text);

@@ -22,7 +22,10 @@
 #include <memory>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
+#include <limits.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/stat.h>
@@ -33,24 +36,113 @@ namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;
 
 struct MutexHandle {
-    int fd = -1;
+    std::vector<int> fds;  // what it holds: a lock file, or a socket
 };
 
-// The abstract socket name of a mutex (without its leading NUL): the user,
-// the session's runtime folder and the name, cut to what a socket address
-// holds by a hash of the two texts when they are long.
-std::string MutexAddress(const std::string& name) {
+// The session's runtime folder, spelt one way however it is given: the real
+// path of a folder that is there, else the given path made plain.
+std::string SessionFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string session = runtime ? runtime : "";
-    std::string address = "tallyvane-mutex/" + std::to_string(getuid()) + "/" + session + "/" + name;
-    if (address.size() > 100) {
-        uint64_t hash = 1469598103934665603ull;  // FNV-1a of session and name
-        for (unsigned char c : session + '\0' + name) hash = (hash ^ c) * 1099511628211ull;
-        char hex[17];
-        std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-        address = "tallyvane-mutex/" + std::to_string(getuid()) + "/" + hex;
+    if (!runtime || !*runtime) return std::string();
+    char real[PATH_MAX];
+    std::string session = realpath(runtime, real) ? real : std::filesystem::path(runtime).lexically_normal().string();
+    while (session.size() > 1 && session.back() == '/') session.pop_back();
+    return session;
+}
+
+uint64_t Fnv1a(const std::string& text) {
+    uint64_t hash = 1469598103934665603ull;
+    for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
+
+std::string Hex(uint64_t value) {
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
+    return hex;
+}
+
+// Locks the file of the name in the session's runtime folder when that is a
+// folder only this user can enter: nobody else can open the file there, so
+// nobody else can take or hold the name. -1: locked by another handle; 0: no
+// such folder or file to be had; else the locked file.
+int LockInPrivateFolder(const std::string& session, const std::string& name) {
+    struct stat st;
+    if (session.empty() || stat(session.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid() ||
+        (st.st_mode & 077) != 0)
+        return 0;
+    const std::string path = session + "/tallyvane-mutex-" + Hex(Fnv1a(name)) + ".lock";
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) return 0;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+        close(fd);
+        return 0;
     }
-    return address;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
+    const int error = errno;
+    close(fd);
+    return error == EWOULDBLOCK ? -1 : 0;
+}
+
+// The address of a name in the abstract socket name space, which every user
+// shares: the user, the session and the name, cut to what an address holds
+// by a hash of the two texts when they are long; tries after the first get a
+// number of their own.
+sockaddr_un MutexAddress(const std::string& session, const std::string& name, int attempt, socklen_t& length) {
+    std::string address = "tallyvane-mutex/" + std::to_string(geteuid()) + "/" + session + "/" + name;
+    if (address.size() > 100)
+        address = "tallyvane-mutex/" + std::to_string(geteuid()) + "/" + Hex(Fnv1a(session + '\0' + name));
+    if (attempt > 0) address += "#" + std::to_string(attempt);
+    sockaddr_un where{};
+    where.sun_family = AF_UNIX;
+    std::memcpy(where.sun_path + 1, address.data(), address.size());  // sun_path[0] stays 0: abstract
+    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
+    return where;
+}
+
+// Whether a process of this user listens at the address: only its own
+// credentials, which the kernel gives, count.
+bool HeldByUs(const sockaddr_un& where, socklen_t length) {
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    const bool ours = connect(fd, reinterpret_cast<const sockaddr*>(&where), length) == 0 &&
+                      getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == geteuid();
+    close(fd);
+    return ours;
+}
+
+// Where the runtime folder is no private folder, the name is a socket in the
+// shared name space. Another user may hold it there: it does not count, and
+// the next of a few names is taken instead; a holder checks that no process
+// of ours took an earlier one meanwhile. 1: held (fd set); -1: another
+// process of ours holds it; 0: none of the names could be had.
+int LockInSharedNames(const std::string& session, const std::string& name, int& held) {
+    constexpr int Names = 8;
+    for (int attempt = 0; attempt < Names; ++attempt) {
+        socklen_t length;
+        const sockaddr_un where = MutexAddress(session, name, attempt, length);
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return 0;
+        if (bind(fd, reinterpret_cast<const sockaddr*>(&where), length) != 0 || listen(fd, SOMAXCONN) != 0) {
+            const int error = errno;
+            close(fd);
+            if (error != EADDRINUSE) return 0;
+            if (HeldByUs(where, length)) return -1;
+            continue;  // another user's
+        }
+        for (int earlier = 0; earlier < attempt; ++earlier) {
+            const sockaddr_un before = MutexAddress(session, name, earlier, length);
+            if (HeldByUs(before, length)) {
+                close(fd);
+                return -1;
+            }
+        }
+        held = fd;
+        return 1;
+    }
+    return 0;
 }
 }  // namespace
 
@@ -63,37 +155,25 @@ HANDLE CreateMutexA(void*, bool, const char* name) {
         SetLastError(ERROR_INVALID_NAME);
         return nullptr;
     }
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return nullptr;
-    }
-    const std::string address = MutexAddress(text);
-    sockaddr_un where{};
-    where.sun_family = AF_UNIX;
-    std::memcpy(where.sun_path + 1, address.data(), address.size());  // sun_path[0] stays 0: abstract
-    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
     auto* handle = new MutexHandle;
-    if (bind(fd, reinterpret_cast<const sockaddr*>(&where), length) == 0) {
-        handle->fd = fd;
+    const std::string session = SessionFolder();
+    int held = LockInPrivateFolder(session, text);
+    int state = held > 0 ? 1 : held < 0 ? -1 : LockInSharedNames(session, text, held);
+    if (state > 0) {
+        handle->fds.push_back(held);
         SetLastError(ERROR_SUCCESS);
-        return handle;
-    }
-    const int error = errno;
-    close(fd);
-    if (error == EADDRINUSE) {
+    } else {
+        // Held by another, or nothing could be made sure of: never taken for
+        // the only copy.
         SetLastError(ERROR_ALREADY_EXISTS);
-        return handle;
     }
-    delete handle;
-    SetLastError(ERROR_ACCESS_DENIED);
-    return nullptr;
+    return handle;
 }
 
 bool CloseHandle(HANDLE handle) {
     auto* mutex = static_cast<MutexHandle*>(handle);
     if (!mutex) return false;
-    if (mutex->fd >= 0) close(mutex->fd);  // and the lock with it
+    for (int fd : mutex->fds) close(fd);  // and the lock with it
     delete mutex;
     return true;
 }

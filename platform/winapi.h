@@ -19,14 +19,19 @@ constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 DWORD GetLastError();
 void SetLastError(DWORD error);
 
-// A mutex named across the processes of the user's session: a Unix socket
-// bound to an abstract name made of the user, the session's runtime folder
-// ($XDG_RUNTIME_DIR) and the name. It needs no file, so no folder state can
-// make it fail; it lasts while the handle is open and at most until the
-// process ends; programs the process starts do not inherit it. When another
-// handle holds the name, in this process or another, the call still returns
-// a handle (holding nothing) and GetLastError answers ERROR_ALREADY_EXISTS.
-// Security attributes and initial ownership are not modelled.
+// A mutex named across the processes of the user's session, held by at most
+// one of them, and only a process of this user counts. Where the session's
+// runtime folder ($XDG_RUNTIME_DIR, spelt any way) is a folder only this user
+// can enter, it is a lock on a file there; elsewhere a Unix socket under an
+// abstract name made of the user, the session and the name, whose holder
+// counts only when the kernel vouches it is this user's (another user's
+// socket of that name is passed over for the next of a few names). It lasts
+// while the handle is open and at most until the process ends; programs the
+// process starts do not inherit it. When another handle holds the name, in
+// this process or another, or no lock could be had at all, the call still
+// returns a handle (holding nothing) and GetLastError answers
+// ERROR_ALREADY_EXISTS: it never lets a second copy run. Security attributes
+// and initial ownership are not modelled.
 HANDLE CreateMutexA(void* securityAttributes, bool initialOwner, const char* name);
 bool CloseHandle(HANDLE handle);
 

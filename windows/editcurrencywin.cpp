@@ -34,7 +34,7 @@ TEditCurrencyForm::TEditCurrencyForm(TComponent* owner) : TForm(owner) {
     Label1->SetBounds(12, 27, 40, 16);
     Edit1 = new TEdit(this, GroupBox1);
     Edit1->SetBounds(56, 24, 150, 22);
-    Edit1->SetMaxLength(39);  // the name field of a currency holds no more
+    Edit1->SetMaxLength(static_cast<int>(CurrencyNameLength));  // the name field of a currency holds no more
     Label3 = new TLabel(this, GroupBox1, "ISO");
     Label3->SetBounds(216, 27, 24, 16);
     Edit2 = new TEdit(this, GroupBox1);

@@ -29,8 +29,7 @@ TPrefSetForm::TPrefSetForm(TComponent* owner) : TForm(owner) {
     Edit1 = new TEdit(this, GroupBox1);
     Edit1->SetBounds(186, 38, 180, 22);
     Edit1->SetHint("Enter the name of this item.");
-    // A pair's name field holds 31 bytes; Edit1Change cuts what is longer in bytes.
-    Edit1->SetMaxLength(static_cast<int>(PrefNameSize) - 1);
+    Edit1->SetMaxLength(static_cast<int>(PrefNameLength));
     Edit1->SetEnabled(false);
     Label3 = new TLabel(this, GroupBox1, "Left Currency:");
     Label3->SetBounds(186, 66, 180, 16);
@@ -123,7 +122,7 @@ void TPrefSetForm::Edit1Change(TObject*) {
     // The field shows exactly what the pair keeps, so the list entry and the
     // name the Preferred window looks for afterwards are the same text.
     const std::string typed = Edit1->Text();
-    const std::string name = CutUtf8(typed, PrefNameSize - 1);
+    const std::string name = CutCharacters(typed, PrefNameLength);
     if (name != typed) {
         TNotifyEvent nameChange = Edit1->OnChange;
         Edit1->OnChange = nullptr;

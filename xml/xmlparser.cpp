@@ -221,6 +221,7 @@ XMLNode* XMLParser::Parse(const std::string& fileName) {
     bool unreadable = false;
     std::string text = ReadFile(fileName, &unreadable);
     ParseText(std::move(text));
+    unreadable_ = unreadable;
     if (unreadable) failed_ = true;
     return Root;
 }
@@ -232,7 +233,7 @@ XMLNode* XMLParser::ParseText(std::string text) {
     elements_ = {};
     closingTags_.reset();
     shown_ = 0;
-    failed_ = unclosed_ = false;
+    failed_ = unclosed_ = unreadable_ = false;
     text_ = std::move(text);
     scanBudget_ = 4 * text_.size();
     if (text_.size() >= RootElement) {

@@ -35,6 +35,8 @@ public:
     // True when the file existed but could not be read, or the parse stopped
     // at a malformed tag: the tree may be incomplete.
     bool Failed() const { return failed_; }
+    // True when the file existed but could not be read at all.
+    bool Unreadable() const { return unreadable_; }
     // True when an opening tag found no closing tag, so what followed it was
     // read as its siblings.
     bool LeftUnclosed() const { return unclosed_; }
@@ -93,4 +95,5 @@ private:
     unsigned shown_ = 0;
     bool failed_ = false;
     bool unclosed_ = false;
+    bool unreadable_ = false;
 };

@@ -38,7 +38,8 @@ bool Within(const std::set<std::string>& names, const std::set<std::string>& all
 }
 
 // Each run of the writer is killed at a random moment; every file must then
-// be whole, and at most one temporary file per target may be left.
+// be whole, at most one temporary file per target may be left, and a file
+// the program did not make stays.
 void KillWhileSaving(const char* mode) {
     TempFolder folder;
     std::system(("mkdir -p " + folder.File("data")).c_str());
@@ -50,6 +51,8 @@ void KillWhileSaving(const char* mode) {
              "</CURRSOURCE>");
     const std::regex value("<VALUE TYPE=\"PER_UNIT\">([0-9]+)</VALUE>");
     const std::regex port("\r\nPort=([0-9]+)\r\n");
+    const std::regex iniTemp("tallyvane2\\.ini\\.[A-Za-z0-9]{6}\\.tmp");
+    WriteAll(folder.File("tallyvane2.ini.tmp"), "the user's own");
     std::mt19937 random(12345);
     int lastRates = 0, lastPort = 0, kills = 0;  // each start writes from round 1 again
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -86,10 +89,19 @@ void KillWhileSaving(const char* mode) {
         std::set<int> portRounds = Rounds(ini, port);
         ASSERT_EQ(portRounds.size(), 1u) << ini;
         ASSERT_NE(ini.find("checkOnStart="), std::string::npos);  // the last key: the file is whole
-        ASSERT_TRUE(Within(Listing(folder.Path()), {"data", "tallyvane2.ini", "tallyvane2.ini.tmp"}))
+        // The user's own file is kept, so the settings' temporary file has a
+        // name of its own, and still there is at most one of them.
+        ASSERT_EQ(ReadAll(folder.File("tallyvane2.ini.tmp")), "the user's own");
+        std::set<std::string> names = Listing(folder.Path());
+        ASSERT_LE(std::count_if(names.begin(), names.end(),
+                                [&](const std::string& name) { return std::regex_match(name, iniTemp); }),
+                  1)
             << "after " << kills << " kills";
-        ASSERT_TRUE(Within(Listing(folder.File("data")),
-                           {"Pacific.XML", "Pacific.XML.tmp", "windowSettings.xml", "windowSettings.xml.tmp"}))
+        std::erase_if(names, [&](const std::string& name) { return std::regex_match(name, iniTemp); });
+        ASSERT_TRUE(Within(names, {".tallyvane.lock", "data", "tallyvane2.ini", "tallyvane2.ini.tmp"}))
+            << "after " << kills << " kills";
+        ASSERT_TRUE(Within(Listing(folder.File("data")), {".tallyvane.lock", "Pacific.XML", "Pacific.XML.tmp",
+                                                          "windowSettings.xml", "windowSettings.xml.tmp"}))
             << "after " << kills << " kills";
         lastRates = std::max(lastRates, *rateRounds.begin());
         lastPort = std::max(lastPort, *portRounds.begin());

@@ -8,6 +8,9 @@
 
 #include <filesystem>
 #include <memory>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class RateSource : public ProgramFolderTest {
 protected:
@@ -155,20 +158,50 @@ TEST_F(RateSource, ADamagedFileIsKeptAsBackupAtLoadingAndTheUserIsTold) {
     EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
     EXPECT_NE(ReadAll(path()).find("Kept"), std::string::npos);
 
-    // Without the source element, or with an element left open, it is kept too.
+    // Without the source element, or with an element left open, it is kept
+    // too; a backup is never replaced: each new one takes the next free name.
+    WriteAll(path() + ".2.bak", "the user's own");
+    int n = 1;
     for (const std::string& text : {std::string("<OTHER/>"), std::string("<CURRSOURCE><NAME>P</NAME>")}) {
-        std::filesystem::remove(path() + ".bak");
+        const std::string backup = path() + "." + std::to_string(n) + ".bak";
         dialogs.Clear();
         auto other = Load(text);
-        EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{told});
+        EXPECT_EQ(dialogs.Texts(),
+                  std::vector<std::string>{"The rate file " + path() + " was damaged; it was kept as " + backup + "."});
         other.reset();
-        EXPECT_EQ(ReadAll(path() + ".bak"), text);
+        EXPECT_EQ(ReadAll(backup), text);
+        n += 2;
     }
+    EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
+    EXPECT_EQ(ReadAll(path() + ".2.bak"), "the user's own");
+}
+
+TEST_F(RateSource, AnUnreadableFileIsNotDamagedAndIsLeftAsItIs) {
+    const std::string text = DataFileText({{"A", "", "", "1", true, true}}, {});
+    WriteAll(path(), text);
+    chmod(folder.Path().c_str(), 0711);
+    chmod(DataFile("").c_str(), 0711);
+    chmod(path().c_str(), 0200);
+    std::unique_ptr<Pacific> source;
+    {
+        // Without read permission, also for a test run as root.
+        const bool root = geteuid() == 0;
+        if (root) setfsuid(65534);
+        source = std::make_unique<Pacific>();
+        if (root) setfsuid(0);
+    }
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can't read file: " + path()});
+    dialogs.Clear();
+    source.reset();
+    EXPECT_TRUE(dialogs.Texts().empty());
+    EXPECT_EQ(ReadAll(path()), text);
+    EXPECT_FALSE(std::filesystem::exists(path() + ".bak"));
 }
 
 TEST_F(RateSource, ADamagedFileWhoseBackupFailsIsNotReplaced) {
     const std::string damaged = "<CURRSOURCE><CURRENCY><NAME>X</NAME></CURRENCY>< ></CURRSOURCE>";
-    std::filesystem::create_directory(path() + ".bak");  // no room for the copy
+    std::filesystem::create_directory(path() + ".bak");  // no free name left for the copy
+    for (int n = 1; n < 1000; ++n) std::filesystem::create_directory(path() + "." + std::to_string(n) + ".bak");
     auto source = Load(damaged);
     EXPECT_EQ(dialogs.Texts().back(),
               "The rate file " + path() + " was damaged; it could not be kept as " + path() + ".bak.");
@@ -178,13 +211,36 @@ TEST_F(RateSource, ADamagedFileWhoseBackupFailsIsNotReplaced) {
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can't write file: " + path() + ".bak"});
 }
 
-TEST_F(RateSource, OutOfRangeValuesReadAsZeroAndLongNamesStillMatch) {
+TEST_F(RateSource, ARateThatDoesNotConvertIsDamageWhateverTheLocale) {
+    // Numbers are read with "." whatever the system's decimal character.
+    const std::string told = "The rate file " + path() + " was damaged; it was kept as " + path() + ".bak.";
+    for (char decimal : {'.', ','}) {
+        SetSystemDecimalSeparator(decimal);
+        SetSystemThousandSeparator(decimal == '.' ? ',' : '.');
+        for (const char* bad : {"1,5", "1.234.567", "1e400"}) {
+            SCOPED_TRACE(std::string(bad) + " with the system's " + decimal);
+            std::filesystem::remove(path() + ".bak");
+            dialogs.Clear();
+            const std::string text =
+                DataFileText({{"Bad", "", "", bad, true, true}, {"Good", "", "", "1.5", true, true}}, {});
+            auto source = Load(text);
+            EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{told});
+            EXPECT_EQ(source->FindCurrency("Bad")->Value, 0);
+            EXPECT_EQ(source->FindCurrency("Good")->Value, 1.5);
+            source.reset();
+            EXPECT_EQ(ReadAll(path() + ".bak"), text);
+        }
+    }
+    // A long name still matches, and an empty rate is 0 without a word.
+    std::filesystem::remove(path() + ".bak");
+    dialogs.Clear();
     const std::string longName = std::string(45, 'L');
-    auto source = Load(DataFileText({{"Huge", "", "", "1e400", true, true}, {longName, "", "", "2", true, true}},
-                                    {{"Pair of a long one", longName, "Huge"}}));
-    EXPECT_EQ(source->FindCurrency("Huge")->Value, 0);
+    auto source = Load(DataFileText({{"Empty", "", "", "", true, true}, {longName, "", "", "2", true, true}},
+                                    {{"Pair of a long one", longName, "Empty"}}));
+    EXPECT_EQ(source->FindCurrency("Empty")->Value, 0);
     EXPECT_NE(source->FindCurrency(longName), nullptr);
     EXPECT_NE(source->FindPreferred("Pair of a long one"), nullptr);
+    EXPECT_TRUE(dialogs.Texts().empty());
     EXPECT_EQ(std::filesystem::exists(path() + ".bak"), false);  // a clean load keeps no copy
 }
 
@@ -197,21 +253,28 @@ TEST_F(RateSource, AFileThatCannotBeWrittenIsReported) {
 }
 
 TEST_F(RateSource, RecordsCutLongTextsOnCharacterBoundaries) {
-    std::string name39(39, 'n');
-    CurrencyItem item(name39 + "xyz", "EURO€", 1.5, std::string(60, 'd'), true, false);
-    EXPECT_EQ(std::string(item.GetName()), name39);
+    // The limits count characters, however many bytes each takes.
+    const std::string polish = "Złoty polski – nowy (PLN) seria 1995 ąę";  // 39 characters, 44 bytes
+    CurrencyItem item(polish + "xyz", "EURO€", 1.5, std::string(39, 'd') + "ääääääääääää", true, false);
+    EXPECT_EQ(std::string(item.GetName()), polish);
     EXPECT_STREQ(item.GetIso(), "EURO");
-    EXPECT_EQ(std::string(item.GetDate()).size(), 49u);
-    CurrencyItem unicode(std::string(38, 'a') + "€", "", 1, "", true, false);
-    EXPECT_EQ(std::string(unicode.GetName()), std::string(38, 'a'));
+    EXPECT_EQ(std::string(item.GetDate()), std::string(39, 'd') + "ääääääääää");
+    std::string astral;  // 39 characters of four bytes each
+    for (int i = 0; i < 39; ++i) astral += "𝔘";
+    CurrencyItem wide(astral + "𝔘", "€€€€€", 1, "", true, false);
+    EXPECT_EQ(std::string(wide.GetName()), astral);
+    EXPECT_STREQ(wide.GetIso(), "€€€€");
     CurrencyItem nulls(nullptr, nullptr, 0, nullptr, false, false);
     EXPECT_STREQ(nulls.GetName(), "");
-    PrefItem pair(std::string(40, 'p'), &item, &unicode);
-    EXPECT_EQ(std::string(pair.GetName()).size(), 31u);
+    const std::string german = "Schweizer Franken – Südafrika ";  // 30 characters, 33 bytes
+    PrefItem pair(german, &item, &wide);
+    EXPECT_EQ(pair.GetName(), german);
+    pair.SetName(german + "ßß");
+    EXPECT_EQ(pair.GetName(), german + "ß");
     item.SetSelected(true);
     item.SetDate("x");
     item.SetValue(2);
     item.SetPerUnit(false);
-    EXPECT_EQ(std::string(item.GetName()), name39);
+    EXPECT_EQ(std::string(item.GetName()), polish);
     EXPECT_STREQ(item.GetIso(), "EURO");
 }

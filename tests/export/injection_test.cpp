@@ -165,6 +165,8 @@ TEST_F(HostilePage, TheSpreadsheetGetsTextsNeverFormulasOrMacros) {
 
 TEST_F(HostilePage, CsvColumnsParseBackWhateverTheSeparator) {
     Source()->AddCurrency("Two\r\nLines \"x\"", "\r\n", 2, "a, b\r\nc", true, false);  // as a data file can hold
+    Source()->AddCurrency("Semi;=1+1", "SC", 1.5, "", true, false);
+    Source()->AddCurrency("Tab\t=2+2", "TC", 1.5, "", true, false);
     int run = 0;
     for (const char* separator : {",", ";", "\t", "; ", "|"}) {
         MainForm->AppSettings->csvSep = separator;
@@ -188,6 +190,12 @@ TEST_F(HostilePage, CsvColumnsParseBackWhateverTheSeparator) {
         for (const Fields& f : rows)
             for (const std::string& cell : {f.name, f.iso, f.date})
                 EXPECT_TRUE(cell.empty() || std::string("=+-@\t\r").find(cell[0]) == std::string::npos) << cell;
+        // Nor when a spreadsheet splits the lines on another separator: a
+        // name that holds one is quoted.
+        for (const char* other : {",", ";", "\t"})
+            for (const auto& record : ParseCsv(ReadAll(path), other))
+                for (const std::string& cell : record)
+                    EXPECT_TRUE(cell.empty() || cell[0] != '=') << separator << " read with " << other << ": " << cell;
     }
 }
 

@@ -90,12 +90,12 @@ TEST(Text, Utf8FieldsAndWindows1252) {
     // Mixed: each well-formed character stays, each other byte is one character.
     EXPECT_EQ(Cp1252ToUtf8("Złoty \xFF 日本円 \xE2\x82 \xC0\x80 \xED\xA0\x80"),
               "Złoty ÿ 日本円 â‚ À€ í\xC2\xA0€");
-    // "€" is three bytes; a cut never splits it.
-    EXPECT_EQ(CutUtf8("ab€", 4), "ab");
-    EXPECT_EQ(CutUtf8("ab€", 5), "ab€");
-    char field[5];
-    CopyToField(field, sizeof field, "abcdef");
-    EXPECT_STREQ(field, "abcd");
+    // Limits count characters, and a field holds four bytes for each.
+    EXPECT_EQ(CutCharacters("ab€c", 3), "ab€");
+    EXPECT_EQ(CutCharacters("a\x80\x80\x80\x80\x80", 1), "a\x80\x80\x80");
+    char field[FieldSize(4)];
+    CopyToField(field, sizeof field, "ab€de");
+    EXPECT_STREQ(field, "ab€d");
     CopyToField(field, sizeof field, nullptr);
     EXPECT_STREQ(field, "");
 }

@@ -14,7 +14,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <cstddef>
+#include <cstring>
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,8 +82,8 @@ TEST_F(Mutex, OneHolderAtATimeAndTheNameIsFreeAgainWhenItIsClosed) {
 }
 
 TEST_F(Mutex, HoldsWhateverStateTheRuntimeFolderIsInAndEachSessionHasItsOwn) {
-    // No file is needed: a runtime folder that is a file, is missing, or has
-    // a folder where a lock file would go changes nothing.
+    // A runtime folder that is a file, is missing, or has a folder where an
+    // older lock file went changes nothing.
     std::filesystem::create_directory(folder.File("mutex-Name.lock"));
     WriteAll(folder.File("file"), "x");
     for (const std::string& runtime : {folder.Path(), folder.File("file"), folder.File("missing")}) {
@@ -105,6 +109,52 @@ TEST_F(Mutex, HoldsWhateverStateTheRuntimeFolderIsInAndEachSessionHasItsOwn) {
     CloseHandle(again);
     CloseHandle(there);
     CloseHandle(here);
+}
+
+TEST_F(Mutex, OnlyAProcessOfThisUserCountsAndOneSessionIsOneNameHoweverSpelt) {
+    WriteAll(folder.File("file"), "x");
+    // The runtime folder, private as it should be, and a file in its place.
+    for (const std::string& runtime : {folder.Path(), folder.File("file")}) {
+        SCOPED_TRACE(runtime);
+        // Another user (nobody, when we may become it) listens under the name
+        // the lock of this session had in the name space all users share.
+        pid_t other = 0;
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const std::string address = "tallyvane-mutex/" + std::to_string(getuid()) + "/" + runtime + "/Name";
+        sockaddr_un where{};
+        where.sun_family = AF_UNIX;
+        std::memcpy(where.sun_path + 1, address.data(), address.size());
+        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
+        if (geteuid() == 0 && (other = fork()) == 0) {
+            int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+            const bool bound = setgid(65534) == 0 && setuid(65534) == 0 &&
+                               bind(fd, reinterpret_cast<const sockaddr*>(&where), length) == 0 && listen(fd, 8) == 0;
+            if (!bound || write(ready[1], "x", 1) != 1) _exit(1);
+            pause();
+        }
+        char x;
+        if (other) {
+            ASSERT_EQ(read(ready[0], &x, 1), 1);
+        }
+        close(ready[0]);
+        close(ready[1]);
+
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        HANDLE first = CreateMutexA(nullptr, false, "Name");
+        EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+        for (const std::string& spelt : {runtime + "/", runtime + "//./", "/" + runtime}) {
+            setenv("XDG_RUNTIME_DIR", spelt.c_str(), 1);
+            HANDLE again = CreateMutexA(nullptr, false, "Name");
+            EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS) << spelt;
+            CloseHandle(again);
+        }
+        CloseHandle(first);
+        if (other) {
+            kill(other, SIGKILL);
+            waitpid(other, nullptr, 0);
+        }
+    }
 }
 
 namespace {

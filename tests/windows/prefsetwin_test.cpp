@@ -26,8 +26,9 @@ protected:
     }
     // Typed key by key, also letters that have no key of their own.
     static void TypeText(TEdit* edit, const std::string& text) {
-        for (QChar c : QString::fromStdString(text))
-            QTest::sendKeyEvent(QTest::Click, edit->Handle(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        for (char32_t c : QString::fromStdString(text).toUcs4())
+            QTest::sendKeyEvent(QTest::Click, edit->Handle(), Qt::Key_unknown, QString::fromUcs4(&c, 1),
+                                Qt::NoModifier);
     }
     static std::string Chosen(TPrefSetForm* e) {
         int i = e->PrefListBox->ItemIndex();
@@ -83,23 +84,23 @@ TEST_F(PairEditor, ChangesGoIntoThePairAtOnceAndARenamedEntryStaysChosen) {
         EXPECT_EQ(pair->GetFirst(), Currency("Swiss Franc"));
         EXPECT_EQ(pair->GetSecond(), Currency("Japanese Yen"));
 
-        // The field keeps what the pair keeps: 31 bytes, whole characters.
+        // The field keeps what the pair keeps: 31 characters.
         Type(e->Edit1, std::string(40, 'x'));
         EXPECT_EQ(e->Edit1->Text(), std::string(31, 'x'));
         TypeText(e->Edit1, "\xC3\xA9");  // no room left
         EXPECT_EQ(e->Edit1->Text(), std::string(31, 'x'));
-        std::string accents;
-        for (int i = 0; i < 20; ++i) accents += "\xC3\xA9";
+        std::string wide;  // characters of four bytes, two UTF-16 units each
+        for (int i = 0; i < 40; ++i) wide += "𝔘";
         static_cast<QLineEdit*>(e->Edit1->Handle())->selectAll();
-        TypeText(e->Edit1, accents);
-        EXPECT_EQ(e->Edit1->Text(), accents.substr(0, 30));
+        TypeText(e->Edit1, wide);
+        EXPECT_EQ(e->Edit1->Text(), wide.substr(0, 31 * 4));
         EXPECT_EQ(pair->GetName(), e->Edit1->Text());
         EXPECT_EQ(Chosen(e), e->Edit1->Text());
         Click(e->OkButton);
     });
-    std::string accents;
-    for (int i = 0; i < 15; ++i) accents += "\xC3\xA9";
-    EXPECT_EQ(window->PrefCombo->Text(), accents);
+    std::string wide;
+    for (int i = 0; i < 31; ++i) wide += "𝔘";
+    EXPECT_EQ(window->PrefCombo->Text(), wide);
     EXPECT_EQ(window->Label1->Caption(), "Swiss Franc:");
     EXPECT_EQ(window->Label3->Caption(), "Japanese Yen:");
 }

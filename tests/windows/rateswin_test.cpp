@@ -284,16 +284,22 @@ TEST_F(RatesWindow, TheEditorAddsEditsAndCancels) {
     EXPECT_TRUE(euro->IsPerUnit());
     EXPECT_EQ(Currencies().size(), count + 1);
 
-    // A renamed base stays the base.
+    // A renamed base stays the base; a name of 39 characters is kept whole,
+    // however many bytes they take.
+    const std::string polish = "Złoty polski – nowy (PLN) seria 1995 ąę";
     Pick(w->ComboBox1, "Euro Area");
-    Edit([](TEditCurrencyForm* e) {
-        Type(e->Edit1, "Euro Zone");
+    Edit([&](TEditCurrencyForm* e) {
+        static_cast<QLineEdit*>(e->Edit1->Handle())->selectAll();
+        QTest::sendKeyEvent(QTest::Click, e->Edit1->Handle(), Qt::Key_unknown,
+                            QString::fromStdString(polish + "xyz"), Qt::NoModifier);
+        EXPECT_EQ(e->Edit1->Text(), polish);
         Click(e->OkButton);
     });
     Choose(w->ListView1, {"Euro Area"});
     Click(w->EditButton);
-    EXPECT_EQ(Source()->GetPreferredBase(), "Euro Zone");
-    EXPECT_EQ(w->ComboBox1->Text(), "Euro Zone");
+    EXPECT_EQ(std::string(euro->GetName()), polish);
+    EXPECT_EQ(Source()->GetPreferredBase(), polish);
+    EXPECT_EQ(w->ComboBox1->Text(), polish);
 }
 
 TEST_F(RatesWindow, TheEuroCarriesItsLinkedCurrenciesWhichCannotBeEdited) {
