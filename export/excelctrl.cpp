@@ -1,5 +1,6 @@
 #include "export/excelctrl.h"
 
+#include "export/exporter.h"
 #include "platform/ddeman.h"
 #include "platform/vcl.h"
 
@@ -55,6 +56,7 @@ std::string ExcelCtrl::ReadRegString(HKEY root, const std::string& key, const st
 }
 
 void ExcelCtrl::ExecuteMacro(const std::string& command) {
+    if (ProgramEnding()) return;
     if (Conversation->ExecuteMacro(command, false)) {
         Application->ProcessMessages();
         return;
@@ -62,8 +64,10 @@ void ExcelCtrl::ExecuteMacro(const std::string& command) {
     if (Conversation->ExecuteMacro(command, true)) {
         // The conversation clears the mark on the reply, on a lost link, or
         // when the server stays silent too long; each wakes this loop.
-        while (Conversation->WaitStat()) Application->HandleMessage();
+        while (Conversation->WaitStat() && !ProgramEnding()) Application->HandleMessage();
+        return;
     }
+    ++Dropped;
 }
 
 void ExcelCtrl::NewSheet() { ExecuteMacro("[NEW(1)]"); }

@@ -26,11 +26,13 @@ public:
     std::string GetExcelCommand();
     // One string value of the registry; "" when it cannot be read.
     std::string ReadRegString(HKEY root, const std::string& key, const std::string& name);
-    // Sends one command; a command the link refuses twice is dropped.
+    // Sends one command; a command the link refuses twice is dropped (and
+    // counted). Once the program is ending nothing is sent or waited for.
     void ExecuteMacro(const std::string& command);
     void NewSheet();
     void SetCell(const std::string& text, int column, int row);
 
     bool Connected = false;
     TDdeClientConv* Conversation;
+    int Dropped = 0;  // commands the sheet never got
 };

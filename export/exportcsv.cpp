@@ -30,7 +30,7 @@ void ExportCSV::Prepare(CurrSource* source, CurrencyItem* base) {
 }
 
 bool ExportCSV::Start() {
-    if (!ChooseSaveFile(SaveDialog)) return false;
+    if (!ChooseSaveFile(SaveDialog) || ProgramEnding()) return false;
     Lines->Add("Name, ISO, Value, Date");
     Settings::Instance()->savePath = FolderOfFile(SaveDialog->FileName);
     return true;

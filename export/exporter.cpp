@@ -13,6 +13,8 @@ void Exporter::Finish() {}
 
 const char* const ExportWriteFailed = "Something went wrong. Perhaps I'll write some error handling some day.";
 
+bool ProgramEnding() { return Application && Application->Terminated(); }
+
 std::string ExportValueText(const CurrSource* source, const CurrencyItem* base, const CurrencyItem* item,
                             bool commaOnly) {
     std::string text = FloatToStr(source->Convert(base, 1, item));

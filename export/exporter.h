@@ -39,3 +39,9 @@ std::string FolderOfFile(const std::string& path);
 
 // The message shown when an export file cannot be written.
 extern const char* const ExportWriteFailed;
+
+// True once the program has been told to end. A run serves the program's
+// messages while it waits (for a dialog, for the spreadsheet), and the
+// shutdown that may come meanwhile frees the source it exports: from then on
+// the run touches nothing more.
+bool ProgramEnding();

@@ -2,6 +2,9 @@
 
 #include "currency/currsource.h"
 #include "export/excelctrl.h"
+#include "platform/vcl.h"
+
+const char* const SheetIncomplete = "The spreadsheet did not answer. The sheet is incomplete.";
 
 ExportExcel::ExportExcel() : Excel(new ExcelCtrl) {}
 
@@ -13,10 +16,14 @@ void ExportExcel::Prepare(CurrSource* source, CurrencyItem* base) {
     Excel->Connect();
 }
 
+// Each command serves the program's messages while it goes out, and the
+// program may end meanwhile: whatever a step needs of the source is taken
+// before its first command.
 bool ExportExcel::Start() {
     if (!Excel->IsConnected()) return false;
+    const std::string title = "Currencies from: " + Source->GetName();
     Excel->NewSheet();
-    WriteLine("Currencies from: " + Source->GetName());
+    WriteLine(title);
     return true;
 }
 
@@ -28,6 +35,7 @@ void ExportExcel::WriteLine(const std::string& text) {
 }
 
 void ExportExcel::WriteCurrency(CurrencyItem* item) {
+    const std::string value = ExportValueText(Source, Base, item, true);
     if (HeaderPending) {
         const char* header[] = {"Name", "ISO", "Value", "Date"};
         for (int column = 1; column <= 4; ++column) Excel->SetCell(header[column - 1], column, Row);
@@ -36,7 +44,7 @@ void ExportExcel::WriteCurrency(CurrencyItem* item) {
     }
     TextCell(item->GetName(), 1);
     TextCell(item->GetIso(), 2);
-    Excel->SetCell(ExportValueText(Source, Base, item, true), 3, Row);
+    Excel->SetCell(value, 3, Row);
     TextCell(item->GetDate(), 4);
     ++Row;
 }
@@ -44,4 +52,7 @@ void ExportExcel::WriteCurrency(CurrencyItem* item) {
 void ExportExcel::Finish() {
     WriteLine(Source->GetCopyright());
     Excel->Disconnect();
+    // Cells were lost (a reply came too late, or the link broke): the sheet
+    // looks finished but is not.
+    if (Excel->Dropped > 0) ShowMessage(SheetIncomplete);
 }

@@ -9,6 +9,9 @@
 
 class ExcelCtrl;
 
+// Shown at the end of a run that lost cells.
+extern const char* const SheetIncomplete;
+
 class ExportExcel : public Exporter {
 public:
     ExportExcel();

@@ -87,7 +87,7 @@ bool ExportUserFilter::Start() {
     Counter = 0;
     Output.clear();
     Repeater = Filter->GetRepeater();
-    if (!ChooseSaveFile(SaveDialog)) return false;
+    if (!ChooseSaveFile(SaveDialog) || ProgramEnding()) return false;
     const Settings* settings = Settings::Instance();
     const std::pair<const char*, std::string> tags[] = {
         {"<tallyvaneSourceName/>", Source->GetName()},

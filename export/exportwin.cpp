@@ -44,6 +44,12 @@ TExportForm::TExportForm(TComponent* owner) : TForm(owner) {
     OnShow = [this](TObject* s) { FormShow(s); };
     Button1->OnClick = [this](TObject* s) { Button1Click(s); };
     Button2->OnClick = [this](TObject* s) { Button2Click(s); };
+    // Cancel, Escape and the close box close the dialog only between runs: a
+    // run serves the program's messages while it waits, and closing the
+    // dialog then would hand the main window back to the user mid-run.
+    OnCloseQuery = [this](TObject*, bool& canClose) {
+        if (running_) canClose = false;
+    };
 }
 
 void TExportForm::FormShow(TObject*) {
@@ -112,15 +118,20 @@ bool TExportForm::RunExport(Exporter* exporter) {
     // waiting let other code run, which may change or delete currencies.
     std::optional<CurrencyItem> base;
     if (CurrencyItem* found = Source->FindCurrency(Source->GetPreferredBase())) base.emplace(*found);
+    // Each step may have served the program's messages; once the program is
+    // ending the run stops before the next one.
     exporter->Prepare(Source, base ? &*base : nullptr);
-    if (!exporter->Start()) return false;
+    if (ProgramEnding() || !exporter->Start() || ProgramEnding()) return false;
     const bool onlySelected = CheckBox1->Checked();
     std::vector<CurrencyItem> rows;
     for (CurrItr it = Source->GetCurrencies(); it.HasNext();) {
         CurrencyItem* currency = it.Next();
         if (currency->IsSelected() || !onlySelected) rows.push_back(*currency);
     }
-    for (CurrencyItem& row : rows) exporter->WriteCurrency(&row);
+    for (CurrencyItem& row : rows) {
+        exporter->WriteCurrency(&row);
+        if (ProgramEnding()) return false;
+    }
     exporter->Finish();
     return true;
 }

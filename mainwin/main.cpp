@@ -348,7 +348,12 @@ void TMainForm::DialogUpdateExecute(TObject*) {
     if (closing_ || Fetcher::InSynchronisedCall()) return;
     Fetcher* previous = ActiveFetcher;
     ActiveFetcher = nullptr;
-    delete previous;  // waits for its thread, whose hand-over may still run meanwhile
+    // A download still running is superseded: it stops at once and reports
+    // nothing, rather than hold the program until a silent server's time
+    // limit. A page it already has still reaches its decoder while the
+    // deletion waits for the thread.
+    if (previous) previous->Terminate();
+    delete previous;
     UpdateButton->SetDown(true);
     if (AppSettings->useInternet && AppSettings->useAuth && UserAuthFrm && !UserAuthFrm->Confirmed)
         UserAuthFrm->ShowModal();

@@ -16,11 +16,14 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QAbstractTableModel>
+#include <QItemSelectionModel>
+#include <QTreeView>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <map>
-#include <unordered_map>
 
 // ---------------------------------------------------------------- image lists
 
@@ -236,8 +239,6 @@ std::string TStatusBar::SimpleText() const { return StdText(QtStatusBar()->curre
 // ---------------------------------------------------------------- list view
 
 namespace {
-QTreeWidgetItem* Row(void* row) { return static_cast<QTreeWidgetItem*>(row); }
-
 // Mouse clicks land on the view's viewport, not on the view itself.
 class ViewportClicks : public QObject {
 public:
@@ -269,53 +270,140 @@ private:
     std::function<void()> doubleClick_;
 };
 
-// A list-view row; sorted views order rows by caption, ignoring letter case.
-// The row keeps its caption at hand, so a sort of many rows compares texts
-// rather than fetching them from the model on every comparison.
-class CaptionRow : public QTreeWidgetItem {
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    void setData(int column, int role, const QVariant& value) override {
-        QTreeWidgetItem::setData(column, role, value);
-        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) caption_ = text(0);
-    }
-    bool operator<(const QTreeWidgetItem& other) const override {
-        const auto* row = dynamic_cast<const CaptionRow*>(&other);
-        return caption_.compare(row ? row->caption_ : other.text(0), Qt::CaseInsensitive) < 0;
-    }
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
 
-private:
-    QString caption_;
-};
+// Plain ASCII captions compared as the toolkit's case-insensitive comparison
+// compares them: by their lower-cased bytes, a shorter text before a longer
+// one it begins.
+bool AsciiLess(const std::string& a, const std::string& b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char x = static_cast<unsigned char>(AsciiLower(a[i]));
+        const unsigned char y = static_cast<unsigned char>(AsciiLower(b[i]));
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
 }  // namespace
 
-std::string TListItem::Caption() const { return StdText(Row(row_)->text(0)); }
+// The rows as the toolkit's view sees them: it asks only for those it shows.
+class TListView::Model : public QAbstractTableModel {
+public:
+    explicit Model(TListView* view) : QAbstractTableModel(view->Handle()), view_(view) {}
+    struct Column {
+        QString caption;
+        Qt::Alignment alignment;
+    };
+    std::vector<Column> columns;
+
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(view_->shown_);
+    }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(columns.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || static_cast<size_t>(index.row()) >= view_->shown_) return {};
+        const TListItem* item = view_->items_[static_cast<size_t>(index.row())].get();
+        if (role == Qt::DisplayRole)
+            return QtText(index.column() == 0 ? item->caption_ : item->SubItem(index.column() - 1));
+        if (role == Qt::TextAlignmentRole && index.column() > 0)
+            return static_cast<int>(columns[static_cast<size_t>(index.column())].alignment);
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || section < 0 || static_cast<size_t>(section) >= columns.size()) return {};
+        if (role == Qt::DisplayRole) return columns[static_cast<size_t>(section)].caption;
+        if (role == Qt::TextAlignmentRole) return static_cast<int>(columns[static_cast<size_t>(section)].alignment);
+        return {};
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
+    }
+
+    void AddColumn(const QString& caption, Qt::Alignment alignment) {
+        const int n = static_cast<int>(columns.size());
+        beginInsertColumns({}, n, n);
+        columns.push_back({caption, alignment});
+        endInsertColumns();
+    }
+    void Insert(size_t first, size_t last, const std::function<void()>& insert) {
+        beginInsertRows({}, static_cast<int>(first), static_cast<int>(last));
+        insert();
+        endInsertRows();
+    }
+    void Remove(size_t row, const std::function<void()>& remove) {
+        beginRemoveRows({}, static_cast<int>(row), static_cast<int>(row));
+        remove();
+        endRemoveRows();
+    }
+    void Reset(const std::function<void()>& reset) {
+        beginResetModel();
+        reset();
+        endResetModel();
+    }
+    void Changed(int row) { emit dataChanged(index(row, 0), index(row, std::max(0, columnCount({}) - 1))); }
+    // Reorders the rows; what the view keeps of them (the chosen rows, the
+    // current one) moves with them.
+    void Reorder(const std::function<void()>& reorder) {
+        emit layoutAboutToBeChanged();
+        const QModelIndexList before = persistentIndexList();
+        std::vector<const TListItem*> owners;
+        owners.reserve(static_cast<size_t>(before.size()));
+        for (const QModelIndex& i : before) owners.push_back(view_->items_[static_cast<size_t>(i.row())].get());
+        reorder();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (qsizetype i = 0; i < before.size(); ++i)
+            after.append(index(owners[static_cast<size_t>(i)]->row_, before[i].column()));
+        changePersistentIndexList(before, after);
+        emit layoutChanged();
+    }
+    QItemSelectionModel* Selection() const { return static_cast<QTreeView*>(view_->Handle())->selectionModel(); }
+
+private:
+    TListView* view_;
+};
+
 void TListItem::SetCaption(const std::string& caption) {
-    Row(row_)->setText(0, QtText(caption));
+    caption_ = caption;
     if (view_->sorted_ && view_->updating_ == 0) view_->Sort();
+    view_->RowChanged(this);
 }
 
 std::string TListItem::SubItem(int index) const {
-    return index + 1 < Row(row_)->columnCount() ? StdText(Row(row_)->text(index + 1)) : std::string();
+    return index >= 0 && index < SubItemCount() ? subItems_[static_cast<size_t>(index)] : std::string();
 }
 
 void TListItem::SetSubItem(int index, const std::string& text) {
-    Row(row_)->setText(index + 1, QtText(text));
-    auto* tree = static_cast<QTreeWidget*>(view_->Handle());
-    if (QTreeWidgetItem* header = tree->headerItem())
-        Row(row_)->setTextAlignment(index + 1, Qt::Alignment(header->textAlignment(index + 1)));
+    if (index < 0) return;
+    if (index >= SubItemCount()) subItems_.resize(static_cast<size_t>(index) + 1);
+    subItems_[static_cast<size_t>(index)] = text;
+    view_->RowChanged(this);
 }
 
-int TListItem::SubItemCount() const { return std::max(0, Row(row_)->columnCount() - 1); }
-bool TListItem::Selected() const { return Row(row_)->isSelected(); }
-void TListItem::SetSelected(bool selected) { Row(row_)->setSelected(selected); }
-int TListItem::Index() const { return view_->IndexOfRow(row_); }
+bool TListItem::Selected() const {
+    if (static_cast<size_t>(row_) >= view_->shown_) return pendingSelected_;
+    return view_->model_->Selection()->isSelected(view_->model_->index(row_, 0));
+}
 
-TListView::TListView(TComponent* owner, TWinControl* parent) : TWinControl(owner, new QTreeWidget()) {
-    auto* tree = static_cast<QTreeWidget*>(Handle());
+void TListItem::SetSelected(bool selected) {
+    if (static_cast<size_t>(row_) >= view_->shown_) {
+        pendingSelected_ = selected;
+        return;
+    }
+    view_->model_->Selection()->select(view_->model_->index(row_, 0), (selected ? QItemSelectionModel::Select
+                                                                                : QItemSelectionModel::Deselect) |
+                                                                           QItemSelectionModel::Rows);
+}
+
+TListView::TListView(TComponent* owner, TWinControl* parent) : TWinControl(owner, new QTreeView()) {
+    auto* tree = static_cast<QTreeView*>(Handle());
+    model_ = new Model(this);
+    tree->setModel(model_);
     tree->setRootIsDecorated(false);
+    tree->setItemsExpandable(false);
     tree->setUniformRowHeights(true);
-    tree->setColumnCount(0);
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     tree->setAllColumnsShowFocus(true);
     tree->header()->setStretchLastSection(false);
@@ -323,27 +411,29 @@ TListView::TListView(TComponent* owner, TWinControl* parent) : TWinControl(owner
     auto* clicks = new ViewportClicks([this] { Fire(OnClick); }, [this] { Fire(OnDblClick); });
     clicks->setParent(tree);
     tree->viewport()->installEventFilter(clicks);
-    QObject::connect(tree, &QTreeWidget::itemSelectionChanged, tree, [this] { Fire(OnSelectItem); });
+    QObject::connect(tree->selectionModel(), &QItemSelectionModel::selectionChanged, tree,
+                     [this] { Fire(OnSelectItem); });
     if (parent) SetParent(parent);
 }
 
-TListView::~TListView() { items_.clear(); }
-
-void TListView::AddColumn(const std::string& caption, int width, bool rightAligned) {
-    auto* tree = static_cast<QTreeWidget*>(Handle());
-    int n = tree->columnCount();
-    tree->setColumnCount(n + 1);
-    QTreeWidgetItem* header = tree->headerItem();
-    header->setText(n, QtText(caption));
-    header->setTextAlignment(n, rightAligned ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
-    tree->setColumnWidth(n, width);
+TListView::~TListView() {
+    model_->Reset([this] {
+        items_.clear();
+        shown_ = 0;
+    });
 }
 
-int TListView::ColumnCount() const { return static_cast<QTreeWidget*>(Handle())->columnCount(); }
-void TListView::SetColumnWidth(int index, int width) { static_cast<QTreeWidget*>(Handle())->setColumnWidth(index, width); }
+void TListView::AddColumn(const std::string& caption, int width, bool rightAligned) {
+    auto* tree = static_cast<QTreeView*>(Handle());
+    model_->AddColumn(QtText(caption), rightAligned ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    tree->setColumnWidth(static_cast<int>(model_->columns.size()) - 1, width);
+}
+
+int TListView::ColumnCount() const { return static_cast<int>(model_->columns.size()); }
+void TListView::SetColumnWidth(int index, int width) { static_cast<QTreeView*>(Handle())->setColumnWidth(index, width); }
 
 void TListView::SetColumnAutoSize(int index) {
-    static_cast<QTreeWidget*>(Handle())->header()->setSectionResizeMode(index, QHeaderView::Stretch);
+    static_cast<QTreeView*>(Handle())->header()->setSectionResizeMode(index, QHeaderView::Stretch);
 }
 
 void TListView::SetSorted(bool sorted) {
@@ -351,71 +441,157 @@ void TListView::SetSorted(bool sorted) {
     if (sorted_ && updating_ == 0) Sort();
 }
 
+void TListView::Renumber(size_t from) {
+    for (size_t i = from; i < items_.size(); ++i) items_[i]->row_ = static_cast<int>(i);
+}
+
+void TListView::SortItems() {
+    // Rows are ordered by index, never moved while sorting. Plain ASCII
+    // captions, the usual case, are told apart by their first eight
+    // lower-cased bytes before they are compared whole.
+    struct Entry {
+        uint64_t prefix;
+        uint32_t index;
+    };
+    std::vector<Entry> entries(items_.size());
+    bool ascii = true;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string& caption = items_[i]->caption_;
+        uint64_t prefix = 0;
+        for (size_t k = 0; k < 8; ++k)
+            prefix = prefix << 8 | static_cast<unsigned char>(k < caption.size() ? AsciiLower(caption[k]) : 0);
+        for (char c : caption) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        entries[i] = {prefix, static_cast<uint32_t>(i)};
+    }
+    if (ascii) {
+        std::stable_sort(entries.begin(), entries.end(), [this](const Entry& a, const Entry& b) {
+            if (a.prefix != b.prefix) return a.prefix < b.prefix;
+            return AsciiLess(items_[a.index]->caption_, items_[b.index]->caption_);
+        });
+    } else {
+        std::vector<QString> texts;
+        texts.reserve(items_.size());
+        for (const auto& item : items_) texts.push_back(QtText(item->caption_));
+        std::stable_sort(entries.begin(), entries.end(), [&texts](const Entry& a, const Entry& b) {
+            return texts[a.index].compare(texts[b.index], Qt::CaseInsensitive) < 0;
+        });
+    }
+    std::vector<std::unique_ptr<TListItem>> sorted;
+    sorted.reserve(items_.size());
+    for (const Entry& e : entries) sorted.push_back(std::move(items_[e.index]));
+    items_ = std::move(sorted);
+    Renumber(0);
+}
+
 void TListView::Sort() {
-    auto* tree = static_cast<QTreeWidget*>(Handle());
-    tree->sortItems(0, Qt::AscendingOrder);  // a stable sort, which keeps the selection
-    // Item(i) follows the rows as shown: put in their place in linear time.
-    std::unordered_map<void*, std::unique_ptr<TListItem>> byRow;
-    byRow.reserve(items_.size());
-    for (auto& item : items_) byRow.emplace(item->row_, std::move(item));
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        items_[static_cast<size_t>(i)] = std::move(byRow[tree->topLevelItem(i)]);
+    if (shown_ == items_.size()) model_->Reorder([this] { SortItems(); });
 }
 
 TListItem* TListView::AddItem() {
-    auto* tree = static_cast<QTreeWidget*>(Handle());
-    auto* row = new CaptionRow(tree);
-    items_.push_back(std::unique_ptr<TListItem>(new TListItem(this, row)));
-    return items_.back().get();
+    if (spare_.empty()) {
+        items_.push_back(std::unique_ptr<TListItem>(new TListItem(this)));
+    } else {
+        items_.push_back(std::move(spare_.back()));
+        spare_.pop_back();
+    }
+    TListItem* item = items_.back().get();
+    item->row_ = static_cast<int>(items_.size()) - 1;
+    if (updating_ == 0) ShowAdded();
+    return item;
 }
 
-int TListView::IndexOfRow(void* row) const {
-    return static_cast<QTreeWidget*>(Handle())->indexOfTopLevelItem(Row(row));
+void TListView::ShowAdded() {
+    if (shown_ == items_.size()) return;
+    std::vector<size_t> chosen;
+    for (size_t i = shown_; i < items_.size(); ++i)
+        if (items_[i]->pendingSelected_) chosen.push_back(i);
+    model_->Insert(shown_, items_.size() - 1, [this] { shown_ = items_.size(); });
+    for (size_t i : chosen) {
+        items_[i]->pendingSelected_ = false;
+        items_[i]->SetSelected(true);
+    }
+}
+
+void TListView::RowChanged(const TListItem* item) {
+    if (static_cast<size_t>(item->row_) < shown_) model_->Changed(item->row_);
 }
 
 void TListView::Delete(int index) {
     if (index < 0 || index >= Count()) return;
-    auto* tree = static_cast<QTreeWidget*>(Handle());
-    delete tree->takeTopLevelItem(index);
-    items_.erase(items_.begin() + index);
+    const size_t row = static_cast<size_t>(index);
+    auto remove = [this, row] {
+        Spare(std::move(items_[row]));
+        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(row));
+        Renumber(row);
+    };
+    if (row < shown_) {
+        model_->Remove(row, [&] {
+            remove();
+            --shown_;
+        });
+    } else {
+        remove();
+    }
 }
 
 void TListView::Clear() {
-    static_cast<QTreeWidget*>(Handle())->clear();
-    items_.clear();
+    model_->Reset([this] {
+        for (auto& item : items_) Spare(std::move(item));
+        items_.clear();
+        shown_ = 0;
+    });
+}
+
+void TListView::Spare(std::unique_ptr<TListItem> item) {
+    item->caption_.clear();
+    item->subItems_.clear();
+    item->Data = nullptr;
+    item->pendingSelected_ = false;
+    spare_.push_back(std::move(item));
 }
 
 void TListView::SetMultiSelect(bool multi) {
-    static_cast<QTreeWidget*>(Handle())->setSelectionMode(multi ? QAbstractItemView::ExtendedSelection
-                                                                : QAbstractItemView::SingleSelection);
+    static_cast<QTreeView*>(Handle())->setSelectionMode(multi ? QAbstractItemView::ExtendedSelection
+                                                              : QAbstractItemView::SingleSelection);
+}
+
+std::vector<TListItem*> TListView::SelectedItems() const {
+    // From the chosen ranges, not row by row: a long list has few of them.
+    std::vector<size_t> rows;
+    for (const QItemSelectionRange& range : model_->Selection()->selection())
+        if (range.left() == 0)
+            for (int r = range.top(); r <= range.bottom(); ++r) rows.push_back(static_cast<size_t>(r));
+    for (size_t i = shown_; i < items_.size(); ++i)
+        if (items_[i]->pendingSelected_) rows.push_back(i);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::vector<TListItem*> out;
+    out.reserve(rows.size());
+    for (size_t r : rows) out.push_back(items_[r].get());
+    return out;
 }
 
 TListItem* TListView::Selected() const {
-    for (const auto& item : items_)
-        if (item->Selected()) return item.get();
-    return nullptr;
+    const std::vector<TListItem*> chosen = SelectedItems();
+    return chosen.empty() ? nullptr : chosen.front();
 }
 
 int TListView::SelCount() const { return static_cast<int>(SelectedItems().size()); }
 
-std::vector<TListItem*> TListView::SelectedItems() const {
-    std::vector<TListItem*> out;
-    for (const auto& item : items_)
-        if (item->Selected()) out.push_back(item.get());
-    return out;
+void TListView::ClearSelection() {
+    static_cast<QTreeView*>(Handle())->clearSelection();
+    for (auto& item : items_) item->pendingSelected_ = false;
 }
-
-void TListView::ClearSelection() { static_cast<QTreeWidget*>(Handle())->clearSelection(); }
 
 void TListView::SetHideSelection(bool) {}
 void TListView::SetRowSelect(bool rowSelect) {
-    static_cast<QTreeWidget*>(Handle())->setSelectionBehavior(rowSelect ? QAbstractItemView::SelectRows
-                                                                        : QAbstractItemView::SelectItems);
+    static_cast<QTreeView*>(Handle())->setSelectionBehavior(rowSelect ? QAbstractItemView::SelectRows
+                                                                      : QAbstractItemView::SelectItems);
 }
 
 TListItem* TListView::FindCaption(const std::string& caption) const {
     for (const auto& item : items_)
-        if (item->Caption() == caption) return item.get();
+        if (item->caption_ == caption) return item.get();
     return nullptr;
 }
 
@@ -425,7 +601,15 @@ void TListView::BeginUpdate() {
 
 void TListView::EndUpdate() {
     if (updating_ == 0 || --updating_ > 0) return;
-    if (sorted_) Sort();
+    // A list filled afresh reaches the view in its order, so the view has
+    // nothing to rearrange.
+    if (sorted_ && shown_ == 0) {
+        SortItems();
+        ShowAdded();
+    } else {
+        ShowAdded();
+        if (sorted_) Sort();
+    }
     Handle()->setUpdatesEnabled(true);
 }
 

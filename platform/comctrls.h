@@ -99,25 +99,30 @@ public:
 
 class TListView;
 
+// A row of a list view. It keeps its own texts, so filling and sorting many
+// rows costs no more than the texts; the view asks for the rows it shows.
 class TListItem {
 public:
-    std::string Caption() const;
+    std::string Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
     // The texts of the columns after the first.
     std::string SubItem(int index) const;
     void SetSubItem(int index, const std::string& text);
-    int SubItemCount() const;
+    int SubItemCount() const { return static_cast<int>(subItems_.size()); }
     void AddSubItem(const std::string& text) { SetSubItem(SubItemCount(), text); }
     bool Selected() const;
     void SetSelected(bool selected);
-    int Index() const;
+    int Index() const { return row_; }
     void* Data = nullptr;
 
 private:
     friend class TListView;
-    TListItem(TListView* view, void* row) : view_(view), row_(row) {}
+    explicit TListItem(TListView* view) : view_(view) {}
     TListView* view_;
-    void* row_;  // the toolkit's row
+    std::string caption_;
+    std::vector<std::string> subItems_;
+    int row_ = 0;
+    bool pendingSelected_ = false;  // chosen before the view was told of the row
 };
 
 class TListView : public TWinControl {
@@ -148,15 +153,28 @@ public:
     void SetHideSelection(bool hide);
     void SetRowSelect(bool rowSelect);
     TListItem* FindCaption(const std::string& caption) const;
+    // Rows added meanwhile reach the view together when the update ends.
     void BeginUpdate();
     void EndUpdate();
     TNotifyEvent OnSelectItem;
 
 private:
     friend class TListItem;
-    int IndexOfRow(void* row) const;
+    class Model;
+    // Rows the view does not know of yet are sorted with the others when it hears of them.
     void Sort();
+    void SortItems();
+    void Renumber(size_t from);
+    // Tells the view of the rows added since it last heard.
+    void ShowAdded();
+    void RowChanged(const TListItem* item);
+    // Keeps a row taken out for the next one added: refilling a long list
+    // (a filter keystroke) then reuses rows and their storage.
+    void Spare(std::unique_ptr<TListItem> item);
     std::vector<std::unique_ptr<TListItem>> items_;
+    std::vector<std::unique_ptr<TListItem>> spare_;
+    Model* model_;
+    size_t shown_ = 0;  // the first rows, which the view knows of; the rest are new in this update
     bool sorted_ = false;
     int updating_ = 0;
 };

@@ -409,6 +409,13 @@ void TComboBox::SetSorted(bool sorted) {
 
 void TComboBox::SetDropDownCount(int count) { static_cast<QComboBox*>(Handle())->setMaxVisibleItems(count); }
 
+void TComboBox::ShareItems(TComboBox* other) {
+    auto* box = static_cast<QComboBox*>(Handle());
+    box->setModel(static_cast<QComboBox*>(other->Handle())->model());
+    box->setCurrentIndex(-1);
+    lastIndex_ = -1;
+}
+
 int TComboBox::ItemsWidth() const {
     auto* box = static_cast<QComboBox*>(Handle());
     int text = 0;

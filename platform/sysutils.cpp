@@ -70,7 +70,15 @@ std::string LowerCase(const std::string& s) {
     return r;
 }
 
-std::string AnsiLowerCase(const std::string& s) { return QString::fromUtf8(s).toLower().toStdString(); }
+std::string AnsiLowerCase(const std::string& s) {
+    // Plain ASCII, the usual case, needs no trip through the toolkit's text.
+    std::string lower = s;
+    for (char& c : lower) {
+        if (static_cast<unsigned char>(c) >= 0x80) return QString::fromUtf8(s).toLower().toStdString();
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    }
+    return lower;
+}
 
 int CompareText(const std::string& a, const std::string& b) {
     size_t n = std::min(a.size(), b.size());

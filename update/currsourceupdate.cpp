@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+CurrSourceUpdate::~CurrSourceUpdate() { delete Form; }
+
 void CurrSourceUpdate::Update(Fetcher* fetcher) {
     if (!fetcher) return;
     Form = new TUpdateForm(Application);

@@ -18,7 +18,9 @@ using CellList = std::vector<std::string>;
 class CurrSourceUpdate {
 public:
     explicit CurrSourceUpdate(CurrSource* source) : Source(source) {}
-    virtual ~CurrSourceUpdate() = default;
+    // A progress window still showing "Reading..." goes with its decoder: the
+    // update it showed was superseded or the program is closing.
+    virtual ~CurrSourceUpdate();
     CurrSourceUpdate(const CurrSourceUpdate&) = delete;
     CurrSourceUpdate& operator=(const CurrSourceUpdate&) = delete;
 

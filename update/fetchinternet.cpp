@@ -77,8 +77,12 @@ void FetchInternet::HttpGet(const std::string& host, const std::string& path, bo
     while (InternetReadFile(request, piece, 255, &read) && read > 0) {
         received += read;
         if (received > MaxPage) break;
+        // A zero byte ends the page, as it ends a saved page: what follows it
+        // must not be spliced onto the text before it.
         piece[read] = '\0';
-        Document.append(piece, std::strlen(piece));  // a zero byte ends the text of its piece
+        const size_t text = std::strlen(piece);
+        Document.append(piece, text);
+        if (text < read) break;
     }
     InternetCloseHandle(request);
     InternetCloseHandle(connect);

@@ -33,6 +33,9 @@ TCrossForm::TCrossForm(TComponent* owner, CurrSource* source) : TCurrencyWindow(
         row->SetTabStop(false);
         rows_[k] = row;
     }
+    // The eight lists always hold the same names: one store of them serves
+    // all, so a long list is filled once rather than eight times.
+    for (int k = 1; k < 8; ++k) (*lists[k])->ShareItems(ComboBox1);
     TEdit** edits[] = {&Edit1, &Edit2,  &Edit3,  &Edit4,  &Edit5,  &Edit6,  &Edit7,  &Edit8,
                        &Edit9, &Edit10, &Edit11, &Edit12, &Edit13, &Edit14, &Edit15, &Edit16};
     for (int i = 0; i < 16; ++i) {
@@ -110,16 +113,8 @@ void TCrossForm::AttachLists(const std::vector<TNotifyEvent>& handlers) {
 
 void TCrossForm::FillComboBoxes() {
     const std::vector<TNotifyEvent> handlers = DetachLists();
-    TComboBox* all[8];
-    for (int k = 1; k <= 4; ++k) {
-        all[k - 1] = Column(k);
-        all[k + 3] = Row(k);
-    }
-    const std::vector<std::string> names = OfferedNames(Source);
-    for (TComboBox* list : all) {
-        list->Items()->Clear();
-        list->Items()->AddStrings(names);
-    }
+    ComboBox1->Items()->Clear();  // the entries of all eight
+    ComboBox1->Items()->AddStrings(OfferedNames(Source));
     AttachLists(handlers);
     ArrangeTable();
 }

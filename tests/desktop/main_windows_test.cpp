@@ -7,7 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <vector>
 
@@ -19,10 +19,9 @@ protected:
         WaitUntil([&] { return MainForm->RatesWindow && MainForm->RatesWindow->Handle()->isVisible(); });
         return MainForm->RatesWindow;
     }
-    static QTreeWidget* Tree(TListView* view) { return static_cast<QTreeWidget*>(view->Handle()); }
     static QPoint RowCentre(TListView* view, int row) {
-        QTreeWidget* tree = Tree(view);
-        return x().RootPos(tree->viewport(), tree->visualItemRect(tree->topLevelItem(row)).center());
+        auto* tree = static_cast<QTreeView*>(view->Handle());
+        return x().RootPos(tree->viewport(), tree->visualRect(tree->model()->index(row, 0)).center());
     }
 };
 }  // namespace

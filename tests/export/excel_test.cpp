@@ -150,6 +150,7 @@ TEST_F(ExcelExport, ASilentServerEndsTheWaitAndLaterCellsAreDropped) {
     EXPECT_LT(t.elapsed(), 5000);
     EXPECT_EQ(excel.Row, 6);  // every row counted
     EXPECT_FALSE(excel.Excel->IsConnected());
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{SheetIncomplete});  // said once, at the end
     ASSERT_TRUE(server.WaitForHangUps(1));
     // The waited command and the one running ahead of it reach the server; the rest is dropped.
     std::vector<std::string> sent = server.Commands();
@@ -189,4 +190,24 @@ TEST_F(ExcelExport, ASecondPressAndChangesDuringARunDoNoHarm) {
     EXPECT_EQ(server.Connections(), 1);
     EXPECT_EQ(server.Commands(), Stream({{"Name", "ISO", "Value", "Date"}, {"Unit", "UNT", "1", "5 April, 2003"},
                                          {"Two", "TWO", "2", "d"}}));
+}
+
+TEST_F(ExcelExport, TheDialogStaysWhileARunWaitsAndExitStopsTheRun) {
+    FakeSheetServer server(Socket());
+    server.SilentFrom(5);  // the run waits inside the header row
+    OwnTable();
+    Add("Two", "TWO", 2);
+    bool stayed = false;
+    std::function<void()> closeThenExit = [&] {
+        if (server.Commands().size() < 5) return QTimer::singleShot(1, closeThenExit);
+        QTest::keyClick(ExportForm->Handle(), Qt::Key_Escape);
+        stayed = ExportForm->Visible();
+        MainForm->FileExit1->Execute();  // frees the source the run exports
+    };
+    EXPECT_FALSE(Export([&] { QTimer::singleShot(0, closeThenExit); }));
+    EXPECT_TRUE(stayed);
+    EXPECT_TRUE(app->Terminated());
+    ASSERT_TRUE(server.WaitForHangUps(1));
+    EXPECT_LE(server.Commands().size(), 6u);  // no currency row went out after the end
+    EXPECT_TRUE(dialogs.Texts().empty());
 }

@@ -10,7 +10,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -129,8 +129,8 @@ TEST_F(Gui, ListViewClickFiresOnMouseClicksOnly) {
     view->Item(0)->SetSelected(true);
     EXPECT_EQ(clicked.runs, 0);
     form.Show();
-    auto* tree = static_cast<QTreeWidget*>(view->Handle());
-    QRect r = tree->visualItemRect(tree->topLevelItem(1));
+    auto* tree = static_cast<QTreeView*>(view->Handle());
+    QRect r = tree->visualRect(tree->model()->index(1, 0));
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier, r.center());
     EXPECT_EQ(clicked.runs, 1);
     EXPECT_EQ(view->SelCount(), 2);

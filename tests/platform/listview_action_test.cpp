@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -48,9 +48,9 @@ TEST_F(Controls, SortedListViewsOrderRowsByCaptionIgnoringCaseAndKeepTheChoice) 
     EXPECT_EQ(view->Item(4)->Caption(), "Baht");  // sorted only when the update ends
     view->EndUpdate();
     EXPECT_EQ(Rows(view), (std::vector<std::string>{"Baht5", "dollar3", "Euro2", "euro4", "yen1"}));
-    auto* tree = static_cast<QTreeWidget*>(view->Handle());
+    auto* tree = static_cast<QTreeView*>(view->Handle());
     for (int i = 0; i < view->Count(); ++i)
-        EXPECT_EQ(tree->topLevelItem(i)->text(0).toStdString(), view->Item(i)->Caption());
+        EXPECT_EQ(tree->model()->index(i, 0).data().toString().toStdString(), view->Item(i)->Caption());
     EXPECT_EQ(view->Selected()->Caption(), "yen");
     view->Delete(2);
     view->Item(0)->SetCaption("Zloty");
@@ -71,8 +71,8 @@ TEST_F(Controls, ListViewsReportDoubleClicksAndShareTheWidthAmongFillingColumns)
     view->OnDblClick = [&](TObject*) { ++doubles; };
     form.Show();
     QApplication::processEvents();
-    auto* tree = static_cast<QTreeWidget*>(view->Handle());
-    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->topLevelItem(0)).center());
+    auto* tree = static_cast<QTreeView*>(view->Handle());
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(tree->model()->index(0, 0)).center());
     EXPECT_EQ(doubles, 1);
     QHeaderView* header = tree->header();
     EXPECT_EQ(header->sectionSize(1), 40);

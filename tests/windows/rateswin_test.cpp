@@ -8,7 +8,7 @@
 
 #include <QMenu>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 using Names = std::vector<std::string>;
@@ -36,16 +36,16 @@ protected:
     // Clicks each row as the user does, the first alone and the others with
     // Ctrl; `twice` makes the last click a double click.
     static void Choose(TListView* view, const Names& names, bool twice = false) {
-        auto* tree = static_cast<QTreeWidget*>(view->Handle());
+        auto* tree = static_cast<QTreeView*>(view->Handle());
         for (size_t i = 0; i < names.size(); ++i) {
             ASSERT_NE(view->FindCaption(names[i]), nullptr) << names[i];
-            QTreeWidgetItem* item = tree->topLevelItem(view->FindCaption(names[i])->Index());
-            tree->scrollToItem(item);
-            QPoint at = tree->visualItemRect(item).center();
+            const QModelIndex row = tree->model()->index(view->FindCaption(names[i])->Index(), 0);
+            tree->scrollTo(row);
+            QPoint at = tree->visualRect(row).center();
             QTest::mouseClick(tree->viewport(), Qt::LeftButton, i ? Qt::ControlModifier : Qt::NoModifier, at);
         }
         if (twice) {
-            QPoint at = tree->visualItemRect(tree->currentItem()).center();
+            QPoint at = tree->visualRect(tree->currentIndex()).center();
             QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
         }
     }
@@ -58,7 +58,7 @@ protected:
                 if (a->text() == caption) a->trigger();
             menu->close();
         });
-        QWidget* viewport = static_cast<QTreeWidget*>(view->Handle())->viewport();
+        QWidget* viewport = static_cast<QTreeView*>(view->Handle())->viewport();
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(viewport, &event);
     }
