@@ -101,6 +101,7 @@ protected:
         const bool done = QMainWindow::event(e);
         if (form_ && (e->type() == QEvent::Move || e->type() == QEvent::Resize)) form_->FrameChanged();
         if (form_ && e->type() == QEvent::WindowStateChange) form_->NativeStateKnown();
+        if (form_ && e->type() == QEvent::WindowActivate) form_->FrameActivated();
         return done;
     }
     // As in an MDI frame: a child activated while another is maximised takes
@@ -178,6 +179,10 @@ struct TForm::Impl {
     // A window to be mapped minimised; the toolkit learns it from the window
     // manager once the window is mapped.
     bool startIconic = false;
+    // An MDI frame that showed its children at once: which one is active is
+    // settled when the frame first becomes the active window (the toolkit
+    // then activates the newest, minimised or not).
+    bool activateChildPending = false;
     QSize normalSize;  // of a fixed-size form, for when it is normal again
     bool titleWaits = false;  // a child whose frame is not on screen yet
     QPoint dockedAt;   // the child's place before it was undocked
@@ -766,14 +771,15 @@ void TForm::SetVisible(bool visible) {
                 }
             }
             const bool minimised = impl_->startIconic || (frame->windowState() & Qt::WindowMinimized);
-            // While an MDI frame first shows its children, each child's
-            // signals would have the toolkit walk every other child (it
-            // activates each in turn): the frame activates one afterwards.
+            // While an MDI frame first shows its children, each child would
+            // activate itself in turn, and the toolkit walk every other child
+            // each time: they are shown disabled, which they cannot activate,
+            // and the frame activates one afterwards.
             QList<QMdiSubWindow*> quiet;
             if (impl_->main && frame->isHidden())
                 for (QMdiSubWindow* sub : impl_->main->mdi->subWindowList())
-                    if (!sub->signalsBlocked()) {
-                        sub->blockSignals(true);
+                    if (sub->isEnabled()) {
+                        sub->setEnabled(false);
                         quiet << sub;
                     }
             // The frame the window manager will give it, asked before it is
@@ -793,7 +799,16 @@ void TForm::SetVisible(bool visible) {
                 if (frame->isWindow()) SetStartIconic(frame, false);  // a window that started minimised once
                 frame->show();
             }
-            for (QMdiSubWindow* sub : quiet) sub->blockSignals(false);
+            for (QMdiSubWindow* sub : quiet) sub->setEnabled(true);
+            // A window of the program while its main window is up: kept above
+            // it, as a window the main window owns (a box that brings the main
+            // window up must not bury the closing notice). The toolkit says
+            // so only of dialogs and tools, and clears it as it maps others.
+            TForm* mainForm = Application ? Application->MainForm() : nullptr;
+            if (frame->isWindow() && !modal_ && mainForm && mainForm != this && style_ != fsStayOnTop &&
+                mainForm->Handle()->window()->isVisible())
+                SetOwner(frame, mainForm->Handle()->window());
+            if (!quiet.isEmpty()) impl_->activateChildPending = true;
             // A window that starts minimised stays so.
             if (!minimised) {
                 frame->raise();
@@ -808,18 +823,11 @@ void TForm::SetVisible(bool visible) {
                 }
             }
             if (impl_->main) {
-                // The children's titles, now that the frame shows, and the newest child active.
+                // The children's titles, now that the frame shows, and one child active.
                 for (QMdiSubWindow* sub : impl_->main->mdi->subWindowList())
                     if (auto* child = dynamic_cast<TForm*>(ControlOf(sub->widget())))
                         if (child->impl_->titleWaits) child->ShowCaption();
-                if (!impl_->main->mdi->activeSubWindow()) {
-                    const QList<QMdiSubWindow*> children = impl_->main->mdi->subWindowList(QMdiArea::CreationOrder);
-                    for (auto it = children.rbegin(); it != children.rend(); ++it)
-                        if ((*it)->isVisible()) {
-                            impl_->main->mdi->setActiveSubWindow(*it);
-                            break;
-                        }
-                }
+                if (!impl_->main->mdi->activeSubWindow()) ActivateNewestChild();
             }
         }
         if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
@@ -828,6 +836,29 @@ void TForm::SetVisible(bool visible) {
         if (frame) frame->hide();
         HandleHide();
     }
+}
+
+void TForm::FrameActivated() {
+    if (!impl_->activateChildPending) return;
+    impl_->activateChildPending = false;
+    ActivateNewestChild();
+}
+
+void TForm::ActivateNewestChild() {
+    // The newest child in sight, else the newest: keys typed go to a window
+    // the user sees.
+    QMdiArea* area = impl_->main->mdi;
+    QMdiSubWindow* chosen = nullptr;
+    const QList<QMdiSubWindow*> children = area->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        if (!(*it)->isVisible()) continue;
+        if (!chosen) chosen = *it;
+        if (!(*it)->isMinimized()) {
+            chosen = *it;
+            break;
+        }
+    }
+    if (chosen && chosen != area->activeSubWindow()) area->setActiveSubWindow(chosen);
 }
 
 void TForm::HandleShow() {

@@ -132,6 +132,10 @@ private:
     void ApplyFlags();
     void PlaceAtFirstShow();
     void HandleShow();
+    // An MDI frame: makes one child the active one.
+    void ActivateNewestChild();
+    // The MDI frame became the active window.
+    void FrameActivated();
     void HandleHide();
     // The close request from the toolkit or Close(); false keeps the window.
     bool HandleClose();

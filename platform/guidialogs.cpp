@@ -8,18 +8,19 @@
 #include "platform/x11windows.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFileDialog>
-#include <QThread>
-#include <QWindow>
 #include <QFontMetrics>
 #include <QGridLayout>
-#include <QSpacerItem>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 std::string ShortHint(const std::string& hint) {
     size_t bar = hint.find('|');
@@ -79,6 +80,27 @@ int VirtualKeyOf(int qtKey) {
     return qtKey & 0xFFFF;
 }
 
+namespace {
+// Ends a wait once the window it watches is on screen.
+class ExposeQuit : public QObject {
+public:
+    ExposeQuit(QWindow* window, QEventLoop* loop) : window_(window), loop_(loop) { window_->installEventFilter(this); }
+    ~ExposeQuit() override {
+        if (window_) window_->removeEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Expose && window_ && window_->isExposed()) loop_->quit();
+        return false;
+    }
+
+private:
+    QPointer<QWindow> window_;
+    QEventLoop* loop_;
+};
+}  // namespace
+
 void RepaintNow(QWidget* widget) {
     if (!widget) return;
     // A window shown just now can be drawn only once the window system has
@@ -88,10 +110,12 @@ void RepaintNow(QWidget* widget) {
     QWidget* top = widget->window();
     if (top->isVisible() && top->windowHandle() && !(top->windowState() & Qt::WindowMinimized) &&
         !top->windowHandle()->property("tvShownOnce").toBool()) {
-        QDeadlineTimer deadline(1000);
-        while (!top->windowHandle()->isExposed() && !deadline.hasExpired()) {
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            if (!top->windowHandle()->isExposed()) QThread::msleep(2);
+        if (!top->windowHandle()->isExposed()) {
+            // The window system's word that it shows the window, or a second at most.
+            QEventLoop wait;
+            ExposeQuit watch(top->windowHandle(), &wait);
+            QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+            wait.exec(QEventLoop::ExcludeUserInputEvents);
         }
         top->windowHandle()->setProperty("tvShownOnce", true);
     }

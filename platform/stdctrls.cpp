@@ -416,17 +416,6 @@ void TComboBox::ShareItems(TComboBox* other) {
     lastIndex_ = -1;
 }
 
-int TComboBox::ItemsWidth() const {
-    auto* box = static_cast<QComboBox*>(Handle());
-    int text = 0;
-    for (int i = 0; i < box->count(); ++i) text = std::max(text, box->fontMetrics().horizontalAdvance(box->itemText(i)));
-    QStyleOptionComboBox option;
-    option.initFrom(box);
-    option.editable = box->isEditable();
-    QSize contents(text, box->fontMetrics().height());
-    return box->style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, box).width();
-}
-
 // ---------------------------------------------------------------- list box
 
 class ListBoxItems : public TStrings {

@@ -120,8 +120,6 @@ public:
     void SetSorted(bool sorted);
     bool Sorted() const { return sorted_; }
     void SetDropDownCount(int count);
-    // The width that shows the longest entry whole, drop-down button included.
-    int ItemsWidth() const;
     // From now on this list shows the entries of other, and changes to
     // either's entries are changes to both; each keeps its own chosen entry.
     void ShareItems(TComboBox* other);

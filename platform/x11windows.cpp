@@ -198,3 +198,12 @@ void SetStartIconic(QWidget* window, bool iconic) {
                         states.data());
     xcb_flush(c);
 }
+
+void SetOwner(QWidget* window, QWidget* owner) {
+    xcb_connection_t* c = Connection();
+    if (!c || !window || !owner || !owner->internalWinId()) return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const auto parent = static_cast<xcb_window_t>(owner->internalWinId());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &parent);
+    xcb_flush(c);
+}

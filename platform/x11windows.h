@@ -40,3 +40,6 @@ bool WindowManagerRunning();
 // The toolkit is not told: it maps a window it thinks minimised whenever it
 // changes the window's geometry, and learns the state from the window manager.
 void SetStartIconic(QWidget* window, bool iconic);
+
+// The window a window belongs to, which the window manager keeps it above.
+void SetOwner(QWidget* window, QWidget* owner);

@@ -6,9 +6,9 @@
 #include <algorithm>
 
 namespace {
-// The table's grid inside the group box. Lists and cells share one width: the
-// designed one, or wider when an offered name needs it.
-constexpr int DesignedWidth = 130, Gap = 2, RowListLeft = 6, RightMargin = 7;
+// The table's grid inside the group box; lists and cells share one width. A
+// longer name is cut in its list and shows whole when the list drops down.
+constexpr int ListWidth = 130, Gap = 2, RowListLeft = 6;
 constexpr int ColumnListTop = 20, FirstRowTop = 52, RowStep = 29, FieldHeight = 22;
 constexpr int GroupWidth = 673, GroupHeight = 176;
 }  // namespace
@@ -116,21 +116,18 @@ void TCrossForm::FillComboBoxes() {
     ComboBox1->Items()->Clear();  // the entries of all eight
     ComboBox1->Items()->AddStrings(OfferedNames(Source));
     AttachLists(handlers);
-    ArrangeTable();
 }
 
 void TCrossForm::ArrangeTable() {
-    const int width = std::max(DesignedWidth, ComboBox1->ItemsWidth());
-    const int firstColumn = RowListLeft + width + 2 * Gap;
+    const int firstColumn = RowListLeft + ListWidth + 2 * Gap;
     for (int k = 1; k <= 4; ++k) {
-        const int left = firstColumn + (k - 1) * (width + Gap), top = FirstRowTop + (k - 1) * RowStep;
-        Column(k)->SetBounds(left, ColumnListTop, width, FieldHeight);
-        Row(k)->SetBounds(RowListLeft, top, width, FieldHeight);
-        for (int r = 1; r <= 4; ++r) Cell(r, k)->SetBounds(left, FirstRowTop + (r - 1) * RowStep, width, FieldHeight);
+        const int left = firstColumn + (k - 1) * (ListWidth + Gap), top = FirstRowTop + (k - 1) * RowStep;
+        Column(k)->SetBounds(left, ColumnListTop, ListWidth, FieldHeight);
+        Row(k)->SetBounds(RowListLeft, top, ListWidth, FieldHeight);
+        for (int r = 1; r <= 4; ++r) Cell(r, k)->SetBounds(left, FirstRowTop + (r - 1) * RowStep, ListWidth, FieldHeight);
     }
-    const int groupWidth = std::max(GroupWidth, firstColumn + 4 * width + 3 * Gap + RightMargin);
-    GroupBox1->SetBounds(4, 4, groupWidth, GroupHeight);
-    SetClientSize(groupWidth + 8, 184);
+    GroupBox1->SetBounds(4, 4, GroupWidth, GroupHeight);
+    SetClientSize(GroupWidth + 8, 184);
 }
 
 void TCrossForm::SetSelection(int one, int two, int three, int four) {

@@ -112,3 +112,40 @@ TEST_F(LayoutFile, AMaximisedChildReopensMaximisedAndNewChildrenFillTheWorkspace
     Quit();
     EXPECT_EQ(LayoutNumber(ReadAll(File()), "WINDOW", "STATE"), 2);
 }
+
+TEST_F(LayoutFile, OneChildIsActiveAfterTheLayoutIsRestoredAndTakesTheKeys) {
+    auto element = [](const std::string& type, const std::string& middle, int x, int y, int state) {
+        return "  <WINDOW>\r\n    <TYPE>" + type + "</TYPE>\r\n" + middle + LayoutElement("LEFT", x) +
+               LayoutElement("TOP", y) + LayoutElement("WIDTH", -1) + LayoutElement("HEIGHT", -1) +
+               LayoutElement("STATE", state) + "  </WINDOW>\r\n\r\n";
+    };
+    const std::string cross = element("Cross", "    <VALUE>1</VALUE>\r\n" + LayoutElement("ONE", 0) + LayoutElement("TWO", 1) +
+                                                    LayoutElement("THREE", 2) + LayoutElement("FOUR", 3), 40, 40, 0);
+    for (int minimised : {1, 31}) {
+        std::string windows = LayoutWorld("5", 0, 1, 10, 10) + cross;
+        for (int i = 0; i < minimised; ++i) windows += LayoutWorld("7", 1, 0, 20, 20, 1);
+        WriteAll(File(), LayoutFileText(windows + LayoutMain(0, 0, 1000, 800, 0)));
+        StartProgram();
+        auto* area = static_cast<QMdiArea*>(MainForm->ClientWidget());
+        auto drawnActive = [&] {
+            int n = 0;
+            for (QMdiSubWindow* sub : area->subWindowList())
+                if (sub->windowState() & Qt::WindowActive) ++n;
+            return n;
+        };
+        ASSERT_TRUE(WaitUntil([&] { return area->subWindowList().size() == 2 + minimised; }));
+        ASSERT_TRUE(WaitUntil([&] { return Active(MainForm->Handle()) && area->activeSubWindow(); }));
+        QMdiSubWindow* active = area->activeSubWindow();
+        EXPECT_EQ(drawnActive(), 1) << minimised << " minimised";
+        EXPECT_TRUE(active->windowState() & Qt::WindowActive);
+        EXPECT_FALSE(active->isMinimized()) << "the keys would go to no window in sight";
+        // The Window menu ticks it, and typing reaches it.
+        EXPECT_EQ(MainForm->ActiveMDIChild()->Handle(), active->widget());
+        EXPECT_TRUE(WaitUntil([&] {
+            return QApplication::focusWidget() && active->widget()->isAncestorOf(QApplication::focusWidget());
+        }));
+        Quit();
+        app = std::make_unique<TApplication>();
+        ResetClosedStates();
+    }
+}

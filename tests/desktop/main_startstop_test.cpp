@@ -52,7 +52,10 @@ TEST_F(StartStop, TheClosingNoticeIsDrawnBeforeTheShutdownWritesAndStaysDrawnUnd
               [&] { ClickMenuItem(ItemCaptioned(MainForm->File1, "E&xit")); })
         .When("the first box of the shutdown", [&] { return ActiveBox() != nullptr; },
               [&] {
-                  EXPECT_TRUE(x().Viewable(x().WindowOf(SavingForm->Handle())));
+                  const unsigned long notice = x().WindowOf(SavingForm->Handle());
+                  EXPECT_TRUE(x().Viewable(notice));
+                  // Above the main window that the box brought up, so the user sees it.
+                  EXPECT_GT(x().StackPosition(notice), x().StackPosition(MainWindow()));
                   noticeText = DarkPixels(SavingForm->Label1);
               })
         .When("every box answered", [&] {

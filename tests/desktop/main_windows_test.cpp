@@ -1,9 +1,12 @@
 // The child windows as a user works them with the mouse on a real desktop.
 #include "desktop/desktopfixture.h"
 
+#include "currency/currsource.h"
+#include "windows/crosswin.h"
 #include "windows/rateswin.h"
 #include "windows/worldwin.h"
 
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -92,4 +95,29 @@ TEST_F(ChildWindows, NewChildrenCascadeInsideTheClientAreaAndComeBackWhereTheyWe
         return x().Image(QRect(x().RootPos(frame, bar.topLeft()), bar.size())) ==
                frame->grab(bar).toImage().convertToFormat(QImage::Format_RGB32);
     })) << "the title bar on screen is not what the frame draws";
+}
+
+TEST_F(ChildWindows, TheCrossRatesWindowKeepsItsSizeAndALongNameShowsWholeWhenItsListDropsDown) {
+    StartProgram();
+    const std::string name = "Bosnia and Herzegovina Convertible Mark";  // as long as a name gets
+    MainForm->CurrentSource->AddCurrency(name, "BAM", 1.95, "2025/01/16", true, true);
+    x().Key("ctrl+o");
+    TCrossForm* cross = Shown<TCrossForm>();
+    ASSERT_NE(cross, nullptr);
+    EXPECT_EQ(cross->Handle()->size(), QSize(681, 184));
+    MainForm->RefreshWindows();
+    EXPECT_EQ(cross->Handle()->size(), QSize(681, 184));
+
+    auto* list = static_cast<QComboBox*>(cross->ComboBox1->Handle());
+    QWidget* popup = nullptr;
+    Script s;
+    s.Then("open the first list", [&] { x().Click(x().Centre(list)); })
+        .When("its entries show", [&] { return (popup = QApplication::activePopupWidget()) && x().Viewable(x().WindowOf(popup)); },
+              [&] {
+                  const int needed = list->fontMetrics().horizontalAdvance(QString::fromStdString(name));
+                  EXPECT_GE(x().ClientRect(x().WindowOf(popup)).width(), needed) << "the name is cut in the list";
+                  x().Key("Escape");
+              })
+        .When("closed", [&] { return !QApplication::activePopupWidget(); });
+    ASSERT_TRUE(s.Run()) << s.Failed();
 }

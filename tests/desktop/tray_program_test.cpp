@@ -166,7 +166,7 @@ TEST_F(TrayProgram, ExitEndsTheProgramWhateverItShowsAndFreesTheLock) {
         {"hot-key dialog", [](TrayProgram& t) { t.Choose(3); },
          [](const std::string& title) { return title == "HotKey Config"; }},
     };
-    const int rounds = 20;
+    const int rounds = 5;
     for (const Case& c : cases) {
         for (int round = 0; round < rounds; ++round) {
             SCOPED_TRACE(std::string(c.name) + ", round " + std::to_string(round));
