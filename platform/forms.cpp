@@ -514,43 +514,21 @@ bool Framed(QWidget* w, QMargins* m) {
 
 // A top-level window's bounds are its frame's: the client's place and size
 // with the frame the window manager reports around it.
-int TForm::Left() const {
+QRect TForm::Bounds() const {
     QWidget* w = Frame();
-    if (!w) return 0;
+    if (!w) return {};
+    if (!w->isWindow()) return w->geometry();
     QMargins m;
-    if (w->isWindow() && impl_->hasPendingPos) return impl_->pendingPos.x();
-    if (w->isWindow() && FrameMargins(w, &m)) return w->geometry().x() - m.left();
-    return w->x();
+    QRect r = FrameMargins(w, &m) ? w->geometry().marginsAdded(m) : w->frameGeometry();
+    if (impl_->hasPendingPos) r.moveTopLeft(impl_->pendingPos);
+    if (impl_->hasPendingSize) r.setSize(impl_->pendingSize);
+    return r;
 }
 
-int TForm::Top() const {
-    QWidget* w = Frame();
-    if (!w) return 0;
-    QMargins m;
-    if (w->isWindow() && impl_->hasPendingPos) return impl_->pendingPos.y();
-    if (w->isWindow() && FrameMargins(w, &m)) return w->geometry().y() - m.top();
-    return w->y();
-}
-
-int TForm::Width() const {
-    QWidget* w = Frame();
-    if (!w) return 0;
-    QMargins m;
-    if (!w->isWindow()) return w->width();
-    if (impl_->hasPendingSize) return impl_->pendingSize.width();
-    if (FrameMargins(w, &m)) return w->width() + m.left() + m.right();
-    return w->frameGeometry().width();
-}
-
-int TForm::Height() const {
-    QWidget* w = Frame();
-    if (!w) return 0;
-    QMargins m;
-    if (!w->isWindow()) return w->height();
-    if (impl_->hasPendingSize) return impl_->pendingSize.height();
-    if (FrameMargins(w, &m)) return w->height() + m.top() + m.bottom();
-    return w->frameGeometry().height();
-}
+int TForm::Left() const { return Bounds().x(); }
+int TForm::Top() const { return Bounds().y(); }
+int TForm::Width() const { return Bounds().width(); }
+int TForm::Height() const { return Bounds().height(); }
 
 void TForm::PlaceFrame(QMargins m) {
     QWidget* w = Frame();

@@ -38,6 +38,7 @@ class TButton;
 class FormWidget;
 class QSize;
 class QMargins;
+class QRect;
 class MainFrameWidget;
 
 class TForm : public TWinControl {
@@ -147,6 +148,8 @@ private:
     void FrameChanged();
     // Fits the window to the bounds kept for it, with the frame around it.
     void PlaceFrame(QMargins frame);
+    // Left, top, width and height together.
+    QRect Bounds() const;
     // The window became maximised, minimised or normal.
     void StateChanged();
     // The window manager has mapped the window, or told its state: from now
