@@ -83,10 +83,10 @@ public:
         mdi->setBackground(QApplication::palette().brush(QPalette::Dark));
         mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        // The maximised state goes from child to child only as the forms
-        // allow (the toolkit would maximise every child, and place it after).
+        // A child activated while another is maximised stays as it is (the
+        // toolkit would maximise every child, also one without a maximise
+        // box, and place it after).
         mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
-        QObject::connect(mdi, &QMdiArea::subWindowActivated, mdi, [this](QMdiSubWindow* now) { ChildActivated(now); });
         setCentralWidget(mdi);
     }
     void Detach() { form_ = nullptr; }
@@ -104,22 +104,6 @@ protected:
         if (form_ && e->type() == QEvent::WindowActivate) form_->FrameActivated();
         return done;
     }
-    // As in an MDI frame: a child activated while another is maximised takes
-    // its place maximised when it has a maximise box (the other comes back to
-    // its normal size); a child without one stays as it is, above it.
-    void ChildActivated(QMdiSubWindow* now) {
-        if (!now || !now->isVisible() || now->isMaximized() || now->isMinimized()) return;
-        auto* form = dynamic_cast<TForm*>(ControlOf(now->widget()));
-        if (!form || !(form->BorderIcons() & biMaximize)) return;
-        bool taken = false;
-        for (QMdiSubWindow* other : mdi->subWindowList())
-            if (other != now && other->isVisible() && other->isMaximized()) {
-                other->showNormal();
-                taken = true;
-            }
-        if (taken) form->SetWindowState(wsMaximized);
-    }
-
 private:
     TForm* form_;
 };
@@ -391,7 +375,18 @@ void TForm::ResizeFrame(QWidget* w, QSize size) {
 
 void TForm::StateChanged() {
     QWidget* w = Frame();
-    if (!w || style_ == fsMDIForm || !FixedSize()) return;
+    if (!w || style_ == fsMDIForm) return;
+    // One child maximised at a time: the one maximised now takes the place
+    // of any other (once the toolkit is done with this change).
+    if (impl_->sub && impl_->sub->mdiArea() && impl_->sub->isMaximized()) {
+        QPointer<QMdiSubWindow> now = impl_->sub;
+        QTimer::singleShot(0, now, [now] {
+            if (!now || !now->isMaximized() || !now->mdiArea()) return;
+            for (QMdiSubWindow* other : now->mdiArea()->subWindowList())
+                if (other != now && other->isMaximized()) other->showNormal();
+        });
+    }
+    if (!FixedSize()) return;
     if (!Sized(w)) {
         Unfix(w);
         // A maximised child fills the client area, whatever its designed size.

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <functional>
@@ -74,7 +75,15 @@ public:
             if (titled(x().Title(w))) return w;
         return 0;
     }
-    bool Menu() const { return !x().WindowsOf(pid, true).empty(); }
+    // The tray menu's window: a popup of the program taller than a tooltip.
+    unsigned long MenuWindow() const {
+        const std::vector<unsigned long> managed = x().WindowsOf(pid, false);
+        for (unsigned long w : x().WindowsOf(pid, true))
+            if (std::find(managed.begin(), managed.end(), w) == managed.end() && x().ClientRect(w).height() > 100)
+                return w;
+        return 0;
+    }
+    bool Menu() const { return MenuWindow() != 0; }
     bool Ended(int ms) {
         return WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, ms) && (pid = 0, true);
     }
@@ -84,7 +93,7 @@ public:
     void Choose(int index) {
         x().Click(IconCentre(), 3);
         ASSERT_TRUE(WaitUntil([&] { return Menu(); })) << "no menu";
-        const QRect menu = x().ClientRect(x().WindowsOf(pid, true).front());
+        const QRect menu = x().ClientRect(MenuWindow());
         x().Click(menu.left() + menu.width() / 2, menu.top() + ItemY(index) * scale);
         ASSERT_TRUE(WaitUntil([&] { return !Menu(); })) << "the menu stayed open";
     }

@@ -120,7 +120,7 @@ public:
     Script& When(std::string what, std::function<bool()> ready, std::function<void()> act = {});
     Script& Then(std::string what, std::function<void()> act) { return When(std::move(what), {}, std::move(act)); }
     // Runs the steps; true when all ran within `ms`. Failed() names the step that did not.
-    bool Run(int ms = 10000);
+    bool Run(int ms = 30000);
     std::string Failed() const;
 
 private:
@@ -135,4 +135,4 @@ private:
 };
 
 // Runs the toolkit's events until `done` holds or `ms` passed; true when it held.
-bool WaitUntil(const std::function<bool()>& done, int ms = 5000);
+bool WaitUntil(const std::function<bool()>& done, int ms = 10000);
