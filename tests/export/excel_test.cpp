@@ -170,6 +170,18 @@ TEST_F(ExcelExport, ASilentServerEndsTheWaitAndLaterCellsAreDropped) {
     ASSERT_TRUE(server.WaitForHangUps(2));
     EXPECT_EQ(server.Commands().size(), sent.size() + 15);
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>(2, SheetIncomplete));
+
+    // The program told to end while the notice waits: nothing more is said.
+    server.Answer();
+    const size_t before = server.Commands().size();
+    server.SilentFrom(static_cast<int>(before) + 15);
+    std::function<void()> endAtTheNotice = [&] {
+        if (server.Commands().size() < before + 15) return QTimer::singleShot(1, endAtTheNotice);
+        app->Terminate();
+    };
+    QTimer::singleShot(0, endAtTheNotice);
+    run(10000);
+    EXPECT_EQ(dialogs.Texts().size(), 2u);
 }
 
 TEST_F(ExcelExport, ASecondPressAndChangesDuringARunDoNoHarm) {
