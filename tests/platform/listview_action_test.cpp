@@ -55,6 +55,12 @@ TEST_F(Controls, SortedListViewsOrderRowsByCaptionIgnoringCaseAndKeepTheChoice) 
     view->Delete(2);
     view->Item(0)->SetCaption("Zloty");
     EXPECT_EQ(Rows(view), (std::vector<std::string>{"dollar3", "euro4", "yen1", "Zloty5"}));
+
+    // A view whose widget the toolkit freed first goes quietly.
+    auto* orphan = new TListView(nullptr);
+    orphan->AddItem();
+    delete orphan->Handle();
+    delete orphan;
 }
 
 TEST_F(Controls, ListViewsReportDoubleClicksAndShareTheWidthAmongFillingColumns) {
