@@ -28,6 +28,9 @@ bool ExcelCtrl::Connect() {
 }
 
 void ExcelCtrl::Disconnect() {
+    // The last command may have gone out without waiting: the sheet is
+    // whole only once it is answered too.
+    if (!ProgramEnding() && Conversation->WaitForReplies()) AwaitReply();
     Conversation->CloseLink();
     Connected = false;
 }
@@ -61,13 +64,16 @@ void ExcelCtrl::ExecuteMacro(const std::string& command) {
         Application->ProcessMessages();
         return;
     }
-    if (Conversation->ExecuteMacro(command, true)) {
-        // The conversation clears the mark on the reply, on a lost link, or
-        // when the server stays silent too long; each wakes this loop.
-        while (Conversation->WaitStat() && !ProgramEnding()) Application->HandleMessage();
-        return;
-    }
-    ++Dropped;
+    if (Conversation->ExecuteMacro(command, true)) AwaitReply();
+    else ++Dropped;
+}
+
+void ExcelCtrl::AwaitReply() {
+    // The conversation clears the mark on the reply, on a lost link, or
+    // when the server stays silent too long; each wakes this loop.
+    while (Conversation->WaitStat() && !ProgramEnding()) Application->HandleMessage();
+    // Without its reply nobody can tell whether the sheet got the command.
+    if (!Conversation->WaitAnswered()) ++Dropped;
 }
 
 void ExcelCtrl::NewSheet() { ExecuteMacro("[NEW(1)]"); }

@@ -53,6 +53,6 @@ void ExportExcel::Finish() {
     WriteLine(Source->GetCopyright());
     Excel->Disconnect();
     // Cells were lost (a reply came too late, or the link broke): the sheet
-    // looks finished but is not.
-    if (Excel->Dropped > 0) ShowMessage(SheetIncomplete);
+    // looks finished but is not. A program that is ending shows nothing more.
+    if (Excel->Dropped > 0 && !ProgramEnding()) ShowMessage(SheetIncomplete);
 }

@@ -348,10 +348,10 @@ void TMainForm::DialogUpdateExecute(TObject*) {
     if (closing_ || Fetcher::InSynchronisedCall()) return;
     Fetcher* previous = ActiveFetcher;
     ActiveFetcher = nullptr;
-    // A download still running is superseded: it stops at once and reports
-    // nothing, rather than hold the program until a silent server's time
-    // limit. A page it already has still reaches its decoder while the
-    // deletion waits for the thread.
+    // A download still running is superseded: it stops at once, reports
+    // nothing and takes its progress window away, rather than hold the
+    // program until a silent server's time limit. A page it already has
+    // still reaches its decoder while the deletion waits for the thread.
     if (previous) previous->Terminate();
     delete previous;
     UpdateButton->SetDown(true);

@@ -417,6 +417,8 @@ TListView::TListView(TComponent* owner, TWinControl* parent) : TWinControl(owner
 }
 
 TListView::~TListView() {
+    // The model belongs to the widget; one the toolkit freed took it along.
+    if (!Handle()) return;
     model_->Reset([this] {
         items_.clear();
         shown_ = 0;

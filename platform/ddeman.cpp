@@ -138,6 +138,7 @@ bool TDdeClientConv::OpenLink() {
                 if (raw->waitingFor && raw->answered >= raw->waitingFor) {
                     raw->waitingFor = 0;
                     raw->replyTimer.stop();
+                    waitAnswered_ = true;
                 }
             }
         });
@@ -190,9 +191,20 @@ bool TDdeClientConv::ExecuteMacro(const std::string& command, bool waitFlg) {
     l->socket.flush();
     if (link_.get() != l) return false;  // the link broke while writing
     ++l->sent;
-    if (waitFlg) {
-        l->waitingFor = l->sent;
-        l->replyTimer.start(replyTimeout_);
-    }
+    if (waitFlg) Await(l);
     return true;
+}
+
+bool TDdeClientConv::WaitForReplies() {
+    if (!link_) return false;
+    Link* l = link_.get();
+    if (l->waitingFor || l->givenUp > l->answered || l->answered >= l->sent) return false;
+    Await(l);
+    return true;
+}
+
+void TDdeClientConv::Await(Link* l) {
+    l->waitingFor = l->sent;
+    waitAnswered_ = false;
+    l->replyTimer.start(replyTimeout_);
 }

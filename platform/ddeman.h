@@ -53,7 +53,15 @@ public:
     // ReplyTimeout passes; a reply given up on still holds back new commands
     // until it comes.
     bool ExecuteMacro(const std::string& command, bool waitFlg);
+    // Sets WaitStat, as a waited command does, until every command sent has
+    // its reply. False, with nothing set, when there is nothing to wait for:
+    // the link is closed, every command is answered, or a reply given up on
+    // is still outstanding.
+    bool WaitForReplies();
     bool WaitStat() const;
+    // Whether the last wait ended with its reply: false while it goes on,
+    // and once it was given up or the link was lost first.
+    bool WaitAnswered() const { return waitAnswered_; }
     int ReplyTimeout() const { return replyTimeout_; }
     void SetReplyTimeout(int milliseconds) { replyTimeout_ = milliseconds; }
 
@@ -64,10 +72,13 @@ private:
     struct Link;
     std::unique_ptr<Link> link_;
     void Lost();
+    // Waits for the reply to the last command sent.
+    void Await(Link* l);
     TDataMode mode_ = ddeAutomatic;
     std::string service_;
     std::string topic_;
     int replyTimeout_ = 10000;
+    bool waitAnswered_ = true;
 };
 
 // The socket a server of service and topic listens on.

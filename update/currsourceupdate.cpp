@@ -26,6 +26,11 @@ void CurrSourceUpdate::FetchFailed(const std::string& message) {
     Form = nullptr;  // the user closes it; it frees itself then
 }
 
+void CurrSourceUpdate::FetchCutOff() {
+    delete Form;
+    Form = nullptr;
+}
+
 void CurrSourceUpdate::DocumentFetched(const std::string& page) {
     if (!page.empty() && Form) {
         Form->EndReading(true);

@@ -18,8 +18,7 @@ using CellList = std::vector<std::string>;
 class CurrSourceUpdate {
 public:
     explicit CurrSourceUpdate(CurrSource* source) : Source(source) {}
-    // A progress window still showing "Reading..." goes with its decoder: the
-    // update it showed was superseded or the program is closing.
+    // A progress window still showing "Reading..." goes with its decoder.
     virtual ~CurrSourceUpdate();
     CurrSourceUpdate(const CurrSourceUpdate&) = delete;
     CurrSourceUpdate& operator=(const CurrSourceUpdate&) = delete;
@@ -36,6 +35,9 @@ public:
 
     void DocumentFetched(const std::string& page);
     void FetchFailed(const std::string& message);
+    // The fetch was cut off (a newer update, or the program is closing): the
+    // progress window goes without a word.
+    void FetchCutOff();
 
     // The text without its tags; a "<" that no ">" closes drops the rest.
     static std::string StripTags(const std::string& text);

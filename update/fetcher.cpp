@@ -45,6 +45,10 @@ void Fetcher::Deliver(CurrSourceUpdate* updater, const std::string& document) {
     });
 }
 
+void Fetcher::DeliverCutOff(CurrSourceUpdate* updater) {
+    if (updater) updater->FetchCutOff();
+}
+
 void Fetcher::DeliverFailure(CurrSourceUpdate* updater, const std::string& message) {
     EndUpdate([&] {
         if (updater) updater->FetchFailed(message);

@@ -1,9 +1,10 @@
 // The worker that fetches a source's page for one update. Its thread is made
 // suspended; Fetch hands it the decoder and starts it. Whatever happens on the
 // worker, a fetch ends in exactly one hand-over to the GUI thread: the page,
-// or the message of what failed. Only the program's shutdown asks the thread
-// to terminate: a download then stops at once, and its failure is not handed
-// over.
+// the message of what failed, or, for a fetch cut off, only the end of its
+// progress window. A newer update or the program's shutdown cuts a fetch off
+// by asking the thread to terminate: a download then stops at once and
+// reports nothing.
 #pragma once
 
 #include "platform/thread.h"
@@ -40,6 +41,9 @@ protected:
     // way the main window then ends the update.
     static void Deliver(CurrSourceUpdate* updater, const std::string& document);
     static void DeliverFailure(CurrSourceUpdate* updater, const std::string& message);
+    // GUI thread: the hand-over of a fetch that was cut off. Whoever cut it
+    // off has the main window in hand, so only the decoder hears of it.
+    static void DeliverCutOff(CurrSourceUpdate* updater);
 
 private:
     std::atomic<bool> handedOver_{false};

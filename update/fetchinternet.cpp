@@ -34,9 +34,13 @@ void FetchInternet::Execute() {
     } catch (...) {
         failure_ = "HTTP request failed!";
     }
-    // A download cut off because the program is closing reports nothing:
-    // nobody waits for it, and the windows are about to be saved as they are.
-    if (!HandedOver() && !Terminated()) HandOver([this] { DeliverFailure(Updater, failure_); });
+    // A download cut off by a newer update or by the program's closing
+    // reports nothing: nobody waits for it any more. Its progress window
+    // still goes now, as the newer update may be another source's, whose
+    // decoder is another one.
+    if (HandedOver()) return;
+    if (Terminated()) HandOver([this] { DeliverCutOff(Updater); });
+    else HandOver([this] { DeliverFailure(Updater, failure_); });
 }
 
 void FetchInternet::HttpGet(const std::string& host, const std::string& path, bool useProxy, const std::string& proxy,

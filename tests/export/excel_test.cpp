@@ -137,19 +137,23 @@ TEST_F(ExcelExport, ASilentServerEndsTheWaitAndLaterCellsAreDropped) {
     server.SilentFrom(3);
     OwnTable();
     Add("Two", "TWO", 2);
-    ExportExcel excel;
-    excel.Prepare(Source(), Source()->FindCurrency("Unit"));
-    excel.Excel->Conversation->SetReplyTimeout(200);
+    // A whole run, each reply waited for that long at most.
+    auto run = [&](int replyLimit) {
+        ExportExcel excel;
+        excel.Prepare(Source(), Source()->FindCurrency("Unit"));
+        excel.Excel->Conversation->SetReplyTimeout(replyLimit);
+        ASSERT_TRUE(excel.Start());
+        for (CurrItr it = Source()->GetCurrencies(); it.HasNext();)
+            if (CurrencyItem* c = it.Next(); c->IsSelected()) excel.WriteCurrency(c);
+        excel.Finish();
+        EXPECT_EQ(excel.Row, 6);  // every row counted
+        EXPECT_FALSE(excel.Excel->IsConnected());
+    };
     QElapsedTimer t;
     t.start();
-    ASSERT_TRUE(excel.Start());
-    for (CurrItr it = Source()->GetCurrencies(); it.HasNext();)
-        if (CurrencyItem* c = it.Next(); c->IsSelected()) excel.WriteCurrency(c);
-    excel.Finish();
+    run(200);
     EXPECT_GE(t.elapsed(), 190);
     EXPECT_LT(t.elapsed(), 5000);
-    EXPECT_EQ(excel.Row, 6);  // every row counted
-    EXPECT_FALSE(excel.Excel->IsConnected());
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{SheetIncomplete});  // said once, at the end
     ASSERT_TRUE(server.WaitForHangUps(1));
     // The waited command and the one running ahead of it reach the server; the rest is dropped.
@@ -157,6 +161,27 @@ TEST_F(ExcelExport, ASilentServerEndsTheWaitAndLaterCellsAreDropped) {
     ASSERT_GE(sent.size(), 3u);
     ASSERT_LE(sent.size(), 4u);
     EXPECT_EQ(sent[2], Cell("Name", 2, 1));
+
+    // Silent from the notice on, the last of 15 commands: nothing comes after
+    // it to be dropped, and the sheet still lacks it.
+    server.Answer();
+    server.SilentFrom(static_cast<int>(sent.size()) + 15);
+    run(200);
+    ASSERT_TRUE(server.WaitForHangUps(2));
+    EXPECT_EQ(server.Commands().size(), sent.size() + 15);
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>(2, SheetIncomplete));
+
+    // The program told to end while the notice waits: nothing more is said.
+    server.Answer();
+    const size_t before = server.Commands().size();
+    server.SilentFrom(static_cast<int>(before) + 15);
+    std::function<void()> endAtTheNotice = [&] {
+        if (server.Commands().size() < before + 15) return QTimer::singleShot(1, endAtTheNotice);
+        app->Terminate();
+    };
+    QTimer::singleShot(0, endAtTheNotice);
+    run(10000);
+    EXPECT_EQ(dialogs.Texts().size(), 2u);
 }
 
 TEST_F(ExcelExport, ASecondPressAndChangesDuringARunDoNoHarm) {

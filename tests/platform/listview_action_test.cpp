@@ -55,6 +55,15 @@ TEST_F(Controls, SortedListViewsOrderRowsByCaptionIgnoringCaseAndKeepTheChoice) 
     view->Delete(2);
     view->Item(0)->SetCaption("Zloty");
     EXPECT_EQ(Rows(view), (std::vector<std::string>{"dollar3", "euro4", "yen1", "Zloty5"}));
+    Add(view, "Ébène", "6");  // beyond ASCII letters compare lower-cased too
+    Add(view, "ébauche", "7");
+    EXPECT_EQ(Rows(view), (std::vector<std::string>{"dollar3", "euro4", "yen1", "Zloty5", "ébauche7", "Ébène6"}));
+
+    // A view whose widget the toolkit freed first goes quietly.
+    auto* orphan = new TListView(nullptr);
+    orphan->AddItem();
+    delete orphan->Handle();
+    delete orphan;
 }
 
 TEST_F(Controls, ListViewsReportDoubleClicksAndShareTheWidthAmongFillingColumns) {

@@ -220,22 +220,22 @@ TEST_F(Updating, AFailedDownloadLeavesItsMessageAndReleasesTheButton) {
 }
 
 TEST_F(Updating, ASecondUpdateCutsOffAStalledDownloadAtOnce) {
-    // The first request gets part of a page, then silence; the second the page.
-    std::atomic<bool> stalled{false};
+    // Odd requests get part of a page, then silence; even ones the page.
+    std::atomic<int> stalls{0};
     HostileServer server([&](int client, HostileServer& s) {
-        const bool first = s.Connections() == 1;
+        const bool stall = s.Connections() % 2 == 1;
         s.ReadRequest(client);
-        if (!first) {
+        if (!stall) {
             s.Send(client, "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\npage 2");
             return;
         }
         s.Send(client, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n<html><title>Rates as of");
-        stalled = true;
+        ++stalls;
         s.Wait(120000);
     });
     PageAt(server.HostPort());
     Key(Qt::Key_U, Qt::ControlModifier);
-    ASSERT_TRUE(WaitUntil([&] { return stalled.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return stalls == 1; }));
 
     const auto start = std::chrono::steady_clock::now();
     Update();
@@ -246,6 +246,14 @@ TEST_F(Updating, ASecondUpdateCutsOffAStalledDownloadAtOnce) {
     EXPECT_EQ(Page(), "page 2");
     EXPECT_EQ(dialogs.Texts().size(), 1u);  // the cut download reported nothing; the page reached its decoder
     EXPECT_TRUE(ProgressWindows().empty());  // the first update's window went with it
+
+    // Superseded by an update of another source, whose decoder is another one.
+    Key(Qt::Key_U, Qt::ControlModifier);
+    ASSERT_TRUE(WaitUntil([&] { return stalls == 2; }));
+    MainForm->CurrentSource = MainForm->Sources[1];
+    PageAt(server.HostPort());
+    Update();
+    EXPECT_TRUE(ProgressWindows().empty());
 }
 
 TEST_F(Updating, APageCutShortIsHandedOverForItsDecoderToJudge) {
