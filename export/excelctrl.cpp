@@ -2,7 +2,7 @@
 
 #include "export/exporter.h"
 #include "platform/ddeman.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 namespace {
 // A server that has not answered a waited command by then is taken as hung.

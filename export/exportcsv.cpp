@@ -3,7 +3,7 @@
 #include "currency/currsource.h"
 #include "currency/settings.h"
 #include "platform/classes.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 ExportCSV::~ExportCSV() { Release(); }
 

@@ -1,7 +1,7 @@
 #include "export/exporter.h"
 
 #include "currency/currsource.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 #include <string_view>
 

@@ -2,7 +2,7 @@
 
 #include "currency/currsource.h"
 #include "export/excelctrl.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 const char* const SheetIncomplete = "The spreadsheet did not answer. The sheet is incomplete.";
 

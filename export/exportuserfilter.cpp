@@ -4,7 +4,7 @@
 #include "currency/settings.h"
 #include "export/outputfilterinfo.h"
 #include "platform/classes.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 #include <utility>
 

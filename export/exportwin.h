@@ -2,7 +2,7 @@
 // table and runs one exporter of it.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class CurrSource;
 class Exporter;

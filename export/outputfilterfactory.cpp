@@ -1,7 +1,7 @@
 #include "export/outputfilterfactory.h"
 
 #include "export/outputfilterinfo.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 #include "xml/xmlparser.h"
 
 namespace {

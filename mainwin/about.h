@@ -1,7 +1,7 @@
 // The about box: product, links, disclaimer and the notice of each source.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class TAboutForm : public TForm {
 public:

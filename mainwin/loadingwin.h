@@ -1,7 +1,7 @@
 // The splash window: a picture with five step icons that start-up reveals.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class TLoadingForm : public TForm {
 public:

@@ -2,7 +2,7 @@
 // program, the owner of the rate sources and of the child windows.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 #include <ostream>
 #include <set>

@@ -1,7 +1,7 @@
 // The closing notice shown while the program saves its files.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class TSavingForm : public TForm {
 public:

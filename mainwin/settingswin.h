@@ -3,7 +3,7 @@
 // once; everything else when OK is pressed.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class CurrSource;
 

@@ -2,7 +2,7 @@
 // amount between two of the selected currencies, both ways.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class CurrSource;
 class CurrencyItem;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/hotkeyctrl.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class THotKeyForm : public TForm {
 public:

@@ -1,7 +1,7 @@
 // The tray program's about box, shown beside the converter window.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class TTrayAboutForm : public TForm {
 public:

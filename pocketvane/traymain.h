@@ -3,7 +3,7 @@
 // source.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 #include <cstdint>
 

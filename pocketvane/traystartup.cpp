@@ -1,6 +1,6 @@
 #include "pocketvane/traystartup.h"
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 #include "platform/winapi.h"
 #include "pocketvane/converterwin.h"
 #include "pocketvane/hotkeywin.h"

@@ -3,7 +3,7 @@
 // step ends in an error.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class TUpdateForm : public TForm {
 public:

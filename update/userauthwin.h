@@ -2,7 +2,7 @@
 // sends when user authentication is chosen. They stay in memory only.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class Settings;
 

@@ -3,7 +3,7 @@
 // takes over once.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 #include <initializer_list>
 #include <ostream>

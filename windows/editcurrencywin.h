@@ -2,7 +2,7 @@
 // currency or an existing one. It writes its result straight into the source.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 class CurrSource;
 class CurrencyItem;

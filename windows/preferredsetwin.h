@@ -2,7 +2,7 @@
 // source at once; OK only closes the dialog.
 #pragma once
 
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "desktop/xdesktop.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -1,5 +1,5 @@
 // The layer's event rules, each triggered through the real widget.
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 #include "support/testenv.h"
 
 #include <QAbstractItemView>

@@ -3,7 +3,7 @@
 // themselves without one; CTest runs them under xvfb-run).
 #include "platform/hotkey.h"
 #include "platform/hotkeyctrl.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 #include "platform/winapi.h"
 #include "support/fakebackends.h"
 

@@ -1,7 +1,7 @@
 // Filling a list control with many texts at once: the same entries, in the
 // same order, as adding them one by one, in one insertion, with the choice
 // kept and no event fired.
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 #include "support/listwatch.h"
 #include "support/testenv.h"
 

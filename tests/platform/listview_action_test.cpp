@@ -1,6 +1,6 @@
 // Sorted list views, their double clicks and filling columns, buttons bound
 // to actions, panels' resize events and lower-casing every letter.
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 #include "support/testenv.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // Menu items as the toolkit shows them.
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 
 #include <QAction>
 #include <QApplication>

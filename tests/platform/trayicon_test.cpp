@@ -1,7 +1,7 @@
 // The tray icon over the toolkit's system-tray icon, in a real notification
 // area (trayer) on a virtual display; skips itself without X11 or trayer.
 #include "platform/trayicon.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 #include "support/testenv.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The named mutex, the application's window style and showing, raising and
 // activating a form's window.
 #include "platform/shellapi.h"
-#include "platform/vcl.h"
+#include "platform/formkit.h"
 #include "platform/winapi.h"
 #include "support/testenv.h"
 
