@@ -481,19 +481,31 @@ bool Missing(const std::string& path) {
     return lstat(path.c_str(), &st) != 0 && errno == ENOENT;
 }
 
+// Whether a save may follow a link: one made by this user (or root), or one
+// in a folder nobody else may write to. Another user's link in a shared
+// folder could lead the save onto any file of ours.
+bool MayFollow(const struct stat& link, const std::string& folder) {
+    const auto trusted = [](uid_t uid) { return uid == geteuid() || uid == 0; };
+    struct stat st;
+    return trusted(link.st_uid) ||
+           (stat(folder.c_str(), &st) == 0 && trusted(st.st_uid) && (st.st_mode & 022) == 0);
+}
+
 // The file a save of path writes: path itself, or the file its symbolic
 // links lead to, so that a link stays a link. Empty for links that lead
-// round in a circle or cannot be read.
+// round in a circle, cannot be read or may not be followed.
 std::string LinkTarget(const std::string& path) {
     std::string target = path;
     for (int hop = 0; hop < 40; ++hop) {
         struct stat st;
         if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+        const std::string folder = ExtractFilePath(target);
+        if (!MayFollow(st, folder.empty() ? "." : folder)) return std::string();
         char to[PATH_MAX];
         const ssize_t n = readlink(target.c_str(), to, sizeof to);
         if (n <= 0 || static_cast<size_t>(n) >= sizeof to) return std::string();
         const std::string next(to, static_cast<size_t>(n));
-        target = next[0] == '/' ? next : ExtractFilePath(target) + next;
+        target = next[0] == '/' ? next : folder + next;
     }
     return std::string();
 }
