@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <string_view>
 #include <functional>
 #include <sys/file.h>
 #include <sys/random.h>
@@ -462,9 +463,11 @@ bool Fill(int fd, const std::string& content, mode_t mode) {
     return fdatasync(fd) == 0;
 }
 
+const char UniqueLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
 // "<path>.XXXXXX.tmp" with six random letters and digits.
 std::string UniqueName(const std::string& path) {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const std::string_view letters(UniqueLetters);
     unsigned char bytes[6];
     if (getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
         static unsigned counter = 0;
@@ -472,8 +475,17 @@ std::string UniqueName(const std::string& path) {
         for (size_t k = 0; k < sizeof bytes; ++k) bytes[k] = static_cast<unsigned char>(seed >> (k * 5));
     }
     std::string name = path + ".";
-    for (unsigned char b : bytes) name += letters[b % (sizeof letters - 1)];
+    for (unsigned char b : bytes) name += letters[b % letters.size()];
     return name + ".tmp";
+}
+
+// Whether a name is one a save of the file name gives its temporary file:
+// "<name>.tmp" or "<name>.XXXXXX.tmp".
+bool TemporaryNameOf(const std::string& temporary, const std::string& name) {
+    if (temporary.size() < name.size() || temporary.compare(0, name.size(), name) != 0) return false;
+    const std::string_view rest = std::string_view(temporary).substr(name.size());
+    return rest == ".tmp" || (rest.size() == 11 && rest[0] == '.' && rest.substr(7) == ".tmp" &&
+                              rest.substr(1, 6).find_first_not_of(UniqueLetters) == std::string_view::npos);
 }
 
 bool Missing(const std::string& path) {
@@ -520,8 +532,11 @@ public:
     explicit SaveLock(const std::string& folder) {
         fd_ = open((folder + SaveLockName).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         struct stat st;
-        if (fd_ >= 0 && (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid())) {
-            close(fd_);  // someone else's: neither waited for nor written
+        // Someone else's, or another name of some file (whose text the
+        // records would replace): neither waited for nor written.
+        if (fd_ >= 0 &&
+            (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() || st.st_nlink != 1)) {
+            close(fd_);
             fd_ = -1;
         }
         // Ours alone to open, where the file system keeps modes.
@@ -615,7 +630,7 @@ bool SaveFile(const std::string& path, const std::string& content, FileOwner own
         // What a killed save of this file left is ours to take over.
         const std::string left = lock->Temporary(name);
         struct stat lst;
-        if (!left.empty() && lstat((folder + left).c_str(), &lst) == 0 && S_ISREG(lst.st_mode) &&
+        if (TemporaryNameOf(left, name) && lstat((folder + left).c_str(), &lst) == 0 && S_ISREG(lst.st_mode) &&
             lst.st_uid == geteuid())
             unlink((folder + left).c_str());
         lock->Record(name, std::string());

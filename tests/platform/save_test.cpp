@@ -221,4 +221,13 @@ TEST_F(Saves, AFileThatOnlyLooksLikeWhatAKilledSaveLeftIsKept) {
     ASSERT_TRUE(WriteFileAtomic(own, "x", FileOwner::Program));
     ASSERT_TRUE(WriteFileAtomic(chosen, "x", FileOwner::User));
     EXPECT_EQ(Listing(), (std::set<std::string>{"chosen.csv", "chosen.csv.tmp", "own.xml", "own.xml.tmp"}));
+    // A record naming another file (torn, merged or edited by hand) removes
+    // nothing, and a lock file that is another name of a file is not written.
+    const std::string lock = folder.File("out/.tallyvane.lock");
+    WriteAll(lock, std::string("own.xml\0chosen.csv\0", 19));
+    ASSERT_TRUE(WriteFileAtomic(own, "y", FileOwner::Program));
+    fs::remove(lock);
+    fs::create_hard_link(chosen, lock);
+    ASSERT_TRUE(WriteFileAtomic(own, "z", FileOwner::Program));
+    EXPECT_EQ(ReadAll(chosen), "x");
 }
