@@ -12,11 +12,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <limits.h>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string_view>
 #include <functional>
 #include <sys/file.h>
@@ -404,10 +402,11 @@ std::string ExtractFileExt(const std::string& path) {
 
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
-bool ReadTextFile(const std::string& path, std::string& text) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+namespace {
+// The bytes of a file as they are, and what the file is (st).
+bool ReadBytes(const std::string& path, std::string& text, struct stat& st, int flags = 0) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
     if (fd < 0) return false;
-    struct stat st;
     if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         close(fd);
         return false;
@@ -426,6 +425,13 @@ bool ReadTextFile(const std::string& path, std::string& text) {
         text.append(buf, static_cast<size_t>(n));
     }
     close(fd);
+    return true;
+}
+}  // namespace
+
+bool ReadTextFile(const std::string& path, std::string& text) {
+    struct stat st;
+    if (!ReadBytes(path, text, st)) return false;
     if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
     if (!IsValidUtf8(text)) text = Cp1252ToUtf8(text);
     return true;
@@ -599,16 +605,17 @@ private:
     bool held_ = false;
 };
 
-// Writes a file whole or not at all; see WriteFileAtomic. Without replace,
-// the save fails (EEXIST) when anything is at the path already.
-bool SaveFile(const std::string& path, const std::string& content, FileOwner owner, bool replace) {
+// Writes a file whole or not at all; see WriteFileAtomic. A new file gets
+// the mode given, a replaced one keeps its own. Without replace, the save
+// fails (EEXIST) when anything is at the path already.
+bool SaveFile(const std::string& path, const std::string& content, FileOwner owner, bool replace,
+              mode_t mode = 0644) {
     const std::string target = replace ? LinkTarget(path) : path;
     if (target.empty()) return false;
     std::string folder = ExtractFilePath(target);
     if (folder.empty()) folder = "./";
     if (!DirectoryExists(folder)) return false;
     const std::string name = ExtractFileName(target);
-    mode_t mode = 0644;
     struct stat st;
     if (!replace && !Missing(target)) {
         errno = EEXIST;
@@ -703,15 +710,14 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, FileOw
 }
 
 std::string KeepBackup(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::string();
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    if (!in.good() && !in.eof()) return std::string();
+    std::string text;
+    struct stat st;
+    if (!ReadBytes(path, text, st)) return std::string();
     for (int n = 0; n < 1000; ++n) {
         const std::string backup = n == 0 ? path + ".bak" : path + "." + std::to_string(n) + ".bak";
         if (!Missing(backup)) continue;
-        if (SaveFile(backup, buf.str(), FileOwner::Program, false)) return backup;
+        // Readable by whom the file was, and nobody else.
+        if (SaveFile(backup, text, FileOwner::Program, false, st.st_mode & 0777)) return backup;
         if (errno != EEXIST) break;
     }
     return std::string();

@@ -147,11 +147,15 @@ TEST_F(RateSource, AMissingFileIsReportedAndWrittenEmptyAtTheEnd) {
 
 TEST_F(RateSource, ADamagedFileIsKeptAsBackupAtLoadingAndTheUserIsTold) {
     const std::string damaged = "<CURRSOURCE><CURRENCY><NAME>Kept</NAME><VALUE>1</VALUE></CURRENCY>< ></CURRSOURCE>";
-    auto source = Load(damaged);
+    WriteAll(path(), damaged);
+    chmod(path().c_str(), 0600);
+    auto source = std::make_unique<Pacific>();
     const std::string told = "The rate file " + path() + " was damaged; it was kept as " + path() + ".bak.";
     EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{"Error in XML!", told}));
     EXPECT_EQ(dialogs.Boxes().back().type, mtWarning);
     EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
+    struct stat st;
+    EXPECT_TRUE(stat((path() + ".bak").c_str(), &st) == 0 && (st.st_mode & 0777) == 0600);  // private as the file
     dialogs.Clear();
     source.reset();
     EXPECT_TRUE(dialogs.Texts().empty());
