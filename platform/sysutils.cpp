@@ -710,12 +710,19 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, FileOw
 }
 
 std::string KeepBackup(const std::string& path) {
-    std::string text;
-    struct stat st;
+    std::string text, kept;
+    struct stat st, keptSt;
     if (!ReadBytes(path, text, st)) return std::string();
     for (int n = 0; n < 1000; ++n) {
         const std::string backup = n == 0 ? path + ".bak" : path + "." + std::to_string(n) + ".bak";
-        if (!Missing(backup)) continue;
+        if (lstat(backup.c_str(), &keptSt) == 0) {
+            // The same text kept already by us is not copied again, so a file
+            // damaged at every start does not fill the folder.
+            if (S_ISREG(keptSt.st_mode) && keptSt.st_uid == geteuid() && keptSt.st_size == st.st_size &&
+                ReadBytes(backup, kept, keptSt, O_NOFOLLOW) && kept == text)
+                return backup;
+            continue;
+        }
         // Readable by whom the file was, and nobody else.
         if (SaveFile(backup, text, FileOwner::Program, false, st.st_mode & 0777)) return backup;
         if (errno != EEXIST) break;

@@ -178,6 +178,11 @@ TEST_F(RateSource, ADamagedFileIsKeptAsBackupAtLoadingAndTheUserIsTold) {
     }
     EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
     EXPECT_EQ(ReadAll(path() + ".2.bak"), "the user's own");
+    // The same damage again takes the copy kept already.
+    dialogs.Clear();
+    Load(damaged).reset();
+    EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{"Error in XML!", told}));
+    EXPECT_FALSE(std::filesystem::exists(path() + ".4.bak"));
 }
 
 TEST_F(RateSource, AnUnreadableFileIsNotDamagedAndIsLeftAsItIs) {
