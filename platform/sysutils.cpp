@@ -12,11 +12,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <limits.h>
 #include <map>
 #include <memory>
-#include <sstream>
+#include <string_view>
 #include <functional>
 #include <sys/file.h>
 #include <sys/random.h>
@@ -403,10 +402,11 @@ std::string ExtractFileExt(const std::string& path) {
 
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
-bool ReadTextFile(const std::string& path, std::string& text) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+namespace {
+// The bytes of a file as they are, and what the file is (st).
+bool ReadBytes(const std::string& path, std::string& text, struct stat& st, int flags = 0) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
     if (fd < 0) return false;
-    struct stat st;
     if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         close(fd);
         return false;
@@ -425,6 +425,13 @@ bool ReadTextFile(const std::string& path, std::string& text) {
         text.append(buf, static_cast<size_t>(n));
     }
     close(fd);
+    return true;
+}
+}  // namespace
+
+bool ReadTextFile(const std::string& path, std::string& text) {
+    struct stat st;
+    if (!ReadBytes(path, text, st)) return false;
     if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
     if (!IsValidUtf8(text)) text = Cp1252ToUtf8(text);
     return true;
@@ -462,9 +469,11 @@ bool Fill(int fd, const std::string& content, mode_t mode) {
     return fdatasync(fd) == 0;
 }
 
+const char UniqueLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
 // "<path>.XXXXXX.tmp" with six random letters and digits.
 std::string UniqueName(const std::string& path) {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const std::string_view letters(UniqueLetters);
     unsigned char bytes[6];
     if (getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
         static unsigned counter = 0;
@@ -472,8 +481,17 @@ std::string UniqueName(const std::string& path) {
         for (size_t k = 0; k < sizeof bytes; ++k) bytes[k] = static_cast<unsigned char>(seed >> (k * 5));
     }
     std::string name = path + ".";
-    for (unsigned char b : bytes) name += letters[b % (sizeof letters - 1)];
+    for (unsigned char b : bytes) name += letters[b % letters.size()];
     return name + ".tmp";
+}
+
+// Whether a name is one a save of the file name gives its temporary file:
+// "<name>.tmp" or "<name>.XXXXXX.tmp".
+bool TemporaryNameOf(const std::string& temporary, const std::string& name) {
+    if (temporary.size() < name.size() || temporary.compare(0, name.size(), name) != 0) return false;
+    const std::string_view rest = std::string_view(temporary).substr(name.size());
+    return rest == ".tmp" || (rest.size() == 11 && rest[0] == '.' && rest.substr(7) == ".tmp" &&
+                              rest.substr(1, 6).find_first_not_of(UniqueLetters) == std::string_view::npos);
 }
 
 bool Missing(const std::string& path) {
@@ -481,19 +499,31 @@ bool Missing(const std::string& path) {
     return lstat(path.c_str(), &st) != 0 && errno == ENOENT;
 }
 
+// Whether a save may follow a link: one made by this user (or root), or one
+// in a folder nobody else may write to. Another user's link in a shared
+// folder could lead the save onto any file of ours.
+bool MayFollow(const struct stat& link, const std::string& folder) {
+    const auto trusted = [](uid_t uid) { return uid == geteuid() || uid == 0; };
+    struct stat st;
+    return trusted(link.st_uid) ||
+           (stat(folder.c_str(), &st) == 0 && trusted(st.st_uid) && (st.st_mode & 022) == 0);
+}
+
 // The file a save of path writes: path itself, or the file its symbolic
 // links lead to, so that a link stays a link. Empty for links that lead
-// round in a circle or cannot be read.
+// round in a circle, cannot be read or may not be followed.
 std::string LinkTarget(const std::string& path) {
     std::string target = path;
     for (int hop = 0; hop < 40; ++hop) {
         struct stat st;
         if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+        const std::string folder = ExtractFilePath(target);
+        if (!MayFollow(st, folder.empty() ? "." : folder)) return std::string();
         char to[PATH_MAX];
         const ssize_t n = readlink(target.c_str(), to, sizeof to);
         if (n <= 0 || static_cast<size_t>(n) >= sizeof to) return std::string();
         const std::string next(to, static_cast<size_t>(n));
-        target = next[0] == '/' ? next : ExtractFilePath(target) + next;
+        target = next[0] == '/' ? next : folder + next;
     }
     return std::string();
 }
@@ -508,8 +538,11 @@ public:
     explicit SaveLock(const std::string& folder) {
         fd_ = open((folder + SaveLockName).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         struct stat st;
-        if (fd_ >= 0 && (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid())) {
-            close(fd_);  // someone else's: neither waited for nor written
+        // Someone else's, or another name of some file (whose text the
+        // records would replace): neither waited for nor written.
+        if (fd_ >= 0 &&
+            (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() || st.st_nlink != 1)) {
+            close(fd_);
             fd_ = -1;
         }
         // Ours alone to open, where the file system keeps modes.
@@ -572,16 +605,17 @@ private:
     bool held_ = false;
 };
 
-// Writes a file whole or not at all; see WriteFileAtomic. Without replace,
-// the save fails (EEXIST) when anything is at the path already.
-bool SaveFile(const std::string& path, const std::string& content, FileOwner owner, bool replace) {
+// Writes a file whole or not at all; see WriteFileAtomic. A new file gets
+// the mode given, a replaced one keeps its own. Without replace, the save
+// fails (EEXIST) when anything is at the path already.
+bool SaveFile(const std::string& path, const std::string& content, FileOwner owner, bool replace,
+              mode_t mode = 0644) {
     const std::string target = replace ? LinkTarget(path) : path;
     if (target.empty()) return false;
     std::string folder = ExtractFilePath(target);
     if (folder.empty()) folder = "./";
     if (!DirectoryExists(folder)) return false;
     const std::string name = ExtractFileName(target);
-    mode_t mode = 0644;
     struct stat st;
     if (!replace && !Missing(target)) {
         errno = EEXIST;
@@ -603,7 +637,7 @@ bool SaveFile(const std::string& path, const std::string& content, FileOwner own
         // What a killed save of this file left is ours to take over.
         const std::string left = lock->Temporary(name);
         struct stat lst;
-        if (!left.empty() && lstat((folder + left).c_str(), &lst) == 0 && S_ISREG(lst.st_mode) &&
+        if (TemporaryNameOf(left, name) && lstat((folder + left).c_str(), &lst) == 0 && S_ISREG(lst.st_mode) &&
             lst.st_uid == geteuid())
             unlink((folder + left).c_str());
         lock->Record(name, std::string());
@@ -676,15 +710,21 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, FileOw
 }
 
 std::string KeepBackup(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::string();
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    if (!in.good() && !in.eof()) return std::string();
+    std::string text, kept;
+    struct stat st, keptSt;
+    if (!ReadBytes(path, text, st)) return std::string();
     for (int n = 0; n < 1000; ++n) {
         const std::string backup = n == 0 ? path + ".bak" : path + "." + std::to_string(n) + ".bak";
-        if (!Missing(backup)) continue;
-        if (SaveFile(backup, buf.str(), FileOwner::Program, false)) return backup;
+        if (lstat(backup.c_str(), &keptSt) == 0) {
+            // The same text kept already by us is not copied again, so a file
+            // damaged at every start does not fill the folder.
+            if (S_ISREG(keptSt.st_mode) && keptSt.st_uid == geteuid() && keptSt.st_size == st.st_size &&
+                ReadBytes(backup, kept, keptSt, O_NOFOLLOW) && kept == text)
+                return backup;
+            continue;
+        }
+        // Readable by whom the file was, and nobody else.
+        if (SaveFile(backup, text, FileOwner::Program, false, st.st_mode & 0777)) return backup;
         if (errno != EEXIST) break;
     }
     return std::string();

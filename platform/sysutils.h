@@ -75,9 +75,11 @@ std::string ExtractFilePath(const std::string& path);  // folder part, with trai
 std::string ExtractFileName(const std::string& path);
 std::string ExtractFileExt(const std::string& path);   // ".ext" or ""
 bool DeleteFile(const std::string& path);
-// Copies a file, as one of the program's own, to the first of
-// "<path>.bak", "<path>.1.bak" ... "<path>.999.bak" that is free: a backup
-// never replaces anything. Returns the copy's path, or "" when none was made.
+// Copies a file, as one of the program's own with the file's mode, to the
+// first of "<path>.bak", "<path>.1.bak" ... "<path>.999.bak" that is free: a
+// backup never replaces anything. A copy of ours with the same text already
+// there is taken as the backup. Returns the backup's path, or "" when there
+// is none.
 std::string KeepBackup(const std::string& path);
 // Joins the program folder and a Windows-style relative path ("\data\IMF.XML").
 std::string ProgramPath(const std::string& relative);

@@ -26,8 +26,6 @@
 #include <limits.h>
 #include <string>
 #include <sys/file.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -36,7 +34,7 @@ namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;
 
 struct MutexHandle {
-    std::vector<int> fds;  // what it holds: a lock file, or a socket
+    std::vector<int> fds;  // what it holds: its lock file
 };
 
 // The session's runtime folder, spelt one way however it is given: the real
@@ -62,87 +60,59 @@ std::string Hex(uint64_t value) {
     return hex;
 }
 
-// Locks the file of the name in the session's runtime folder when that is a
-// folder only this user can enter: nobody else can open the file there, so
-// nobody else can take or hold the name. -1: locked by another handle; 0: no
-// such folder or file to be had; else the locked file.
-int LockInPrivateFolder(const std::string& session, const std::string& name) {
+// A folder only this user can use: a real folder of ours (no link to one)
+// that nobody else may enter, so nobody else can open, make or hold a file in it.
+bool Private(const std::string& folder) {
     struct stat st;
-    if (session.empty() || stat(session.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid() ||
-        (st.st_mode & 077) != 0)
-        return 0;
-    const std::string path = session + "/tallyvane-mutex-" + Hex(Fnv1a(name)) + ".lock";
+    return !folder.empty() && lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+// A folder only this user can use, made where it is missing.
+std::string MadePrivate(const std::string& folder) {
+    if (mkdir(folder.c_str(), 0700) == 0) chmod(folder.c_str(), 0700);  // whatever the umask
+    return Private(folder) ? folder : std::string();
+}
+
+// Where the lock of a name is kept: the session's runtime folder when only
+// this user can use it, else a folder of this user's own, made for it, under
+// the home folder or in /tmp; the file's name then tells the session.
+std::string LockPath(const std::string& session, const std::string& name) {
+    if (Private(session)) return session + "/tallyvane-mutex-" + Hex(Fnv1a(name)) + ".lock";
+    std::string folder;
+    const char* home = std::getenv("HOME");
+    struct stat st;
+    // Only a home folder of ours: sudo may pass on another user's.
+    if (home && *home && stat(home, &st) == 0 && st.st_uid == geteuid()) {
+        const std::string cache = std::string(home) + "/.cache";
+        mkdir(cache.c_str(), 0700);
+        folder = MadePrivate(cache + "/tallyvane");
+    }
+    if (folder.empty()) folder = MadePrivate("/tmp/tallyvane-" + std::to_string(geteuid()));
+    if (folder.empty()) return std::string();
+    return folder + "/mutex-" + Hex(Fnv1a(session + '\0' + name)) + ".lock";
+}
+
+// Locks the file of the name, which only this user can open, so nobody else
+// can take or hold the name. 1: held (fd set); -1: locked by another handle;
+// 0: no lock to be had.
+int Lock(const std::string& session, const std::string& name, int& held) {
+    const std::string path = LockPath(session, name);
+    if (path.empty()) return 0;
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0) return 0;
+    struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
         close(fd);
         return 0;
     }
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
-    const int error = errno;
-    close(fd);
-    return error == EWOULDBLOCK ? -1 : 0;
-}
-
-// The address of a name in the abstract socket name space, which every user
-// shares: the user, the session and the name, cut to what an address holds
-// by a hash of the two texts when they are long; tries after the first get a
-// number of their own.
-sockaddr_un MutexAddress(const std::string& session, const std::string& name, int attempt, socklen_t& length) {
-    std::string address = "tallyvane-mutex/" + std::to_string(geteuid()) + "/" + session + "/" + name;
-    if (address.size() > 100)
-        address = "tallyvane-mutex/" + std::to_string(geteuid()) + "/" + Hex(Fnv1a(session + '\0' + name));
-    if (attempt > 0) address += "#" + std::to_string(attempt);
-    sockaddr_un where{};
-    where.sun_family = AF_UNIX;
-    std::memcpy(where.sun_path + 1, address.data(), address.size());  // sun_path[0] stays 0: abstract
-    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
-    return where;
-}
-
-// Whether a process of this user listens at the address: only its own
-// credentials, which the kernel gives, count.
-bool HeldByUs(const sockaddr_un& where, socklen_t length) {
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    const bool ours = connect(fd, reinterpret_cast<const sockaddr*>(&where), length) == 0 &&
-                      getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == geteuid();
-    close(fd);
-    return ours;
-}
-
-// Where the runtime folder is no private folder, the name is a socket in the
-// shared name space. Another user may hold it there: it does not count, and
-// the next of a few names is taken instead; a holder checks that no process
-// of ours took an earlier one meanwhile. 1: held (fd set); -1: another
-// process of ours holds it; 0: none of the names could be had.
-int LockInSharedNames(const std::string& session, const std::string& name, int& held) {
-    constexpr int Names = 8;
-    for (int attempt = 0; attempt < Names; ++attempt) {
-        socklen_t length;
-        const sockaddr_un where = MutexAddress(session, name, attempt, length);
-        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd < 0) return 0;
-        if (bind(fd, reinterpret_cast<const sockaddr*>(&where), length) != 0 || listen(fd, SOMAXCONN) != 0) {
-            const int error = errno;
-            close(fd);
-            if (error != EADDRINUSE) return 0;
-            if (HeldByUs(where, length)) return -1;
-            continue;  // another user's
-        }
-        for (int earlier = 0; earlier < attempt; ++earlier) {
-            const sockaddr_un before = MutexAddress(session, name, earlier, length);
-            if (HeldByUs(before, length)) {
-                close(fd);
-                return -1;
-            }
-        }
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
         held = fd;
         return 1;
     }
-    return 0;
+    const int error = errno;
+    close(fd);
+    return error == EWOULDBLOCK ? -1 : 0;
 }
 }  // namespace
 
@@ -156,10 +126,8 @@ HANDLE CreateMutexA(void*, bool, const char* name) {
         return nullptr;
     }
     auto* handle = new MutexHandle;
-    const std::string session = SessionFolder();
-    int held = LockInPrivateFolder(session, text);
-    int state = held > 0 ? 1 : held < 0 ? -1 : LockInSharedNames(session, text, held);
-    if (state > 0) {
+    int held = -1;
+    if (Lock(SessionFolder(), text, held) > 0) {
         handle->fds.push_back(held);
         SetLastError(ERROR_SUCCESS);
     } else {

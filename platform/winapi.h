@@ -22,10 +22,9 @@ void SetLastError(DWORD error);
 // A mutex named across the processes of the user's session, held by at most
 // one of them, and only a process of this user counts. Where the session's
 // runtime folder ($XDG_RUNTIME_DIR, spelt any way) is a folder only this user
-// can enter, it is a lock on a file there; elsewhere a Unix socket under an
-// abstract name made of the user, the session and the name, whose holder
-// counts only when the kernel vouches it is this user's (another user's
-// socket of that name is passed over for the next of a few names). It lasts
+// can enter, it is a lock on a file there; elsewhere on a file named after
+// the session and the name in a folder made for it that only this user can
+// enter ($HOME/.cache/tallyvane, else /tmp/tallyvane-<uid>). It lasts
 // while the handle is open and at most until the process ends; programs the
 // process starts do not inherit it. When another handle holds the name, in
 // this process or another, or no lock could be had at all, the call still

@@ -147,11 +147,15 @@ TEST_F(RateSource, AMissingFileIsReportedAndWrittenEmptyAtTheEnd) {
 
 TEST_F(RateSource, ADamagedFileIsKeptAsBackupAtLoadingAndTheUserIsTold) {
     const std::string damaged = "<CURRSOURCE><CURRENCY><NAME>Kept</NAME><VALUE>1</VALUE></CURRENCY>< ></CURRSOURCE>";
-    auto source = Load(damaged);
+    WriteAll(path(), damaged);
+    chmod(path().c_str(), 0600);
+    auto source = std::make_unique<Pacific>();
     const std::string told = "The rate file " + path() + " was damaged; it was kept as " + path() + ".bak.";
     EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{"Error in XML!", told}));
     EXPECT_EQ(dialogs.Boxes().back().type, mtWarning);
     EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
+    struct stat st;
+    EXPECT_TRUE(stat((path() + ".bak").c_str(), &st) == 0 && (st.st_mode & 0777) == 0600);  // private as the file
     dialogs.Clear();
     source.reset();
     EXPECT_TRUE(dialogs.Texts().empty());
@@ -174,6 +178,11 @@ TEST_F(RateSource, ADamagedFileIsKeptAsBackupAtLoadingAndTheUserIsTold) {
     }
     EXPECT_EQ(ReadAll(path() + ".bak"), damaged);
     EXPECT_EQ(ReadAll(path() + ".2.bak"), "the user's own");
+    // The same damage again takes the copy kept already.
+    dialogs.Clear();
+    Load(damaged).reset();
+    EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{"Error in XML!", told}));
+    EXPECT_FALSE(std::filesystem::exists(path() + ".4.bak"));
 }
 
 TEST_F(RateSource, AnUnreadableFileIsNotDamagedAndIsLeftAsItIs) {

@@ -108,7 +108,9 @@ TEST_F(Saves, NoLockAnotherUserCanTakeHoldsASaveUp) {
 }
 
 TEST_F(Saves, ALinkIsSavedIntoTheFileItLeadsToAndStaysALink) {
+    // Our links are followed in a folder all users may write to too.
     fs::create_directories(folder.File("out"));
+    fs::permissions(folder.File("out"), fs::perms::all | fs::perms::sticky_bit);
     fs::create_directories(folder.File("synced"));
     WriteAll(folder.File("synced/IMF.XML"), "old rates");
     const std::string rates = folder.File("out/IMF.XML"), ini = folder.File("out/tallyvane2.ini");
@@ -133,6 +135,16 @@ TEST_F(Saves, ALinkIsSavedIntoTheFileItLeadsToAndStaysALink) {
     fs::create_symlink("loop", folder.File("out/loop"));
     EXPECT_FALSE(WriteFileAtomic(folder.File("out/loop"), "x", FileOwner::Program));
     EXPECT_TRUE(fs::is_symlink(folder.File("out/loop")));
+    // Another user's link there is not followed: it could lead onto any file
+    // of ours (a user we can become only as root).
+    if (geteuid() != 0) return;
+    chmod(folder.Path().c_str(), 0711);
+    const std::string planted = folder.File("out/Pacific.XML"), ours = folder.File("synced/IMF.XML");
+    pid_t other = Holding(true, [&] { return symlink(ours.c_str(), planted.c_str()) == 0; });
+    ASSERT_NE(other, 0);
+    Stop(other);
+    EXPECT_FALSE(WriteFileAtomic(planted, "planted", FileOwner::Program));
+    EXPECT_EQ(ReadAll(ours), "round 4");
 }
 
 TEST_F(Saves, ATemporaryNameThatIsTakenIsLeftAsItIs) {
@@ -209,4 +221,13 @@ TEST_F(Saves, AFileThatOnlyLooksLikeWhatAKilledSaveLeftIsKept) {
     ASSERT_TRUE(WriteFileAtomic(own, "x", FileOwner::Program));
     ASSERT_TRUE(WriteFileAtomic(chosen, "x", FileOwner::User));
     EXPECT_EQ(Listing(), (std::set<std::string>{"chosen.csv", "chosen.csv.tmp", "own.xml", "own.xml.tmp"}));
+    // A record naming another file (torn, merged or edited by hand) removes
+    // nothing, and a lock file that is another name of a file is not written.
+    const std::string lock = folder.File("out/.tallyvane.lock");
+    WriteAll(lock, std::string("own.xml\0chosen.csv\0", 19));
+    ASSERT_TRUE(WriteFileAtomic(own, "y", FileOwner::Program));
+    fs::remove(lock);
+    fs::create_hard_link(chosen, lock);
+    ASSERT_TRUE(WriteFileAtomic(own, "z", FileOwner::Program));
+    EXPECT_EQ(ReadAll(chosen), "x");
 }

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <cstddef>
 #include <cstring>
@@ -29,17 +30,21 @@ namespace {
 class Mutex : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) saved_ = old;
+        for (const char* name : {"XDG_RUNTIME_DIR", "HOME"})
+            if (const char* old = std::getenv(name)) saved_[name] = old;
         setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
+        setenv("HOME", folder.Path().c_str(), 1);  // where locks go without a private runtime folder
     }
     void TearDown() override {
-        if (saved_.empty()) unsetenv("XDG_RUNTIME_DIR");
-        else setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
+        for (const char* name : {"XDG_RUNTIME_DIR", "HOME"}) {
+            if (saved_.count(name)) setenv(name, saved_[name].c_str(), 1);
+            else unsetenv(name);
+        }
     }
     TempFolder folder;
 
 private:
-    std::string saved_;
+    std::map<std::string, std::string> saved_;
 };
 }  // namespace
 
@@ -116,20 +121,24 @@ TEST_F(Mutex, OnlyAProcessOfThisUserCountsAndOneSessionIsOneNameHoweverSpelt) {
     // The runtime folder, private as it should be, and a file in its place.
     for (const std::string& runtime : {folder.Path(), folder.File("file")}) {
         SCOPED_TRACE(runtime);
-        // Another user (nobody, when we may become it) listens under the name
-        // the lock of this session had in the name space all users share.
+        // Another user (nobody, when we may become it) listens under every
+        // name the lock of this session had in the name space all users share.
         pid_t other = 0;
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
-        const std::string address = "tallyvane-mutex/" + std::to_string(getuid()) + "/" + runtime + "/Name";
-        sockaddr_un where{};
-        where.sun_family = AF_UNIX;
-        std::memcpy(where.sun_path + 1, address.data(), address.size());
-        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
+        const std::string name = "tallyvane-mutex/" + std::to_string(getuid()) + "/" + runtime + "/Name";
         if (geteuid() == 0 && (other = fork()) == 0) {
-            int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-            const bool bound = setgid(65534) == 0 && setuid(65534) == 0 &&
-                               bind(fd, reinterpret_cast<const sockaddr*>(&where), length) == 0 && listen(fd, 8) == 0;
+            bool bound = setgid(65534) == 0 && setuid(65534) == 0;
+            for (int n = 0; n < 8 && bound; ++n) {
+                std::string address = name;
+                if (n > 0) address += "#" + std::to_string(n);
+                sockaddr_un where{};
+                where.sun_family = AF_UNIX;
+                std::memcpy(where.sun_path + 1, address.data(), address.size());
+                const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
+                int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+                bound = bind(fd, reinterpret_cast<const sockaddr*>(&where), length) == 0 && listen(fd, 8) == 0;
+            }
             if (!bound || write(ready[1], "x", 1) != 1) _exit(1);
             pause();
         }

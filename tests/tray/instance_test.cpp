@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -27,12 +28,18 @@ protected:
         const InstalledProgram installed = InstallProgram(TV_POCKETVANE_PROGRAM, folder.Path());
         program = installed.program;
         runtime = installed.runtime;
+        // Where the lock goes without a private runtime folder, for the
+        // programs and for us.
+        if (const char* home = std::getenv("HOME")) savedHome = home;
+        setenv("HOME", folder.Path().c_str(), 1);
     }
     void TearDown() override {
         for (pid_t pid : running) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
+        if (savedHome.empty()) unsetenv("HOME");
+        else setenv("HOME", savedHome.c_str(), 1);
         ProgramFolderTest::TearDown();
     }
     pid_t Run() {
@@ -64,7 +71,7 @@ protected:
         ExitStatus(pid);
     }
 
-    std::string program, runtime;
+    std::string program, runtime, savedHome;
     std::vector<pid_t> running;
 };
 }  // namespace
