@@ -242,7 +242,7 @@ TEST_F(HostilePage, ATemplateGrowsByOneRowPerCurrencyWhateverItsTextsHold) {
         std::string out = "A";
         for (CurrItr it = Source()->GetCurrencies(); it.HasNext();) {
             CurrencyItem* c = it.Next();
-            out += "[" + std::string(c->GetName()) + "|" +
+            out += std::string("[") + c->GetName() + "|" +
                    ExportUserFilter::ReplaceAll(c->GetDate(), "<tallyvaneRepeater/>", "") + "]";
         }
         return out + "B\r\n";

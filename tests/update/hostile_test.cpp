@@ -69,7 +69,7 @@ protected:
                 QApplication::processEvents();
             }
         } else {
-            out.shown = "(" + std::to_string(progress.size()) + " progress windows)";
+            out.shown = std::string("(") + std::to_string(progress.size()) + " progress windows)";
         }
         // Nothing reached the decoder, which would have asked about its settings.
         EXPECT_TRUE(dialogs.Texts().empty()) << dialogs.Texts()[0];

@@ -146,9 +146,9 @@ TEST_F(XmlReader, MalformedTagsEndTheParseWithTheTreeSoFar) {
 
 TEST_F(XmlReader, DeepNestingIsRefusedNotFollowed) {
     std::string text;
-    auto name = [](int i) { return "a" + std::to_string(10000 + i); };  // no name is a prefix of another
-    for (int i = 0; i < 2000; ++i) text += "<" + name(i) + ">";
-    for (int i = 1999; i >= 0; --i) text += "</" + name(i) + ">";
+    auto name = [](int i) { return std::string("a") + std::to_string(10000 + i); };  // no name is a prefix of another
+    for (int i = 0; i < 2000; ++i) text += std::string("<") + name(i) + ">";
+    for (int i = 1999; i >= 0; --i) text += std::string("</") + name(i) + ">";
     ParseFile(text);
     EXPECT_TRUE(parser.Failed());
 }
