@@ -483,10 +483,14 @@ void XDesktop::Click(int x, int y, int button) {
 
 void XDesktop::DoubleClick(int x, int y) {
     MoveTo(x, y);
-    Press(1);
-    Release(1);
-    Press(1);
-    Release(1);
+    // Both clicks at once: waiting for the first to be taken in could leave
+    // more than a double click's time between them on a loaded machine.
+    ReleasesTaken taken(2, false);
+    for (int i = 0; i < 2; ++i) {
+        XTestFakeButtonEvent(Dpy(display_), 1, True, CurrentTime);
+        XTestFakeButtonEvent(Dpy(display_), 1, False, CurrentTime);
+    }
+    Sync();
 }
 
 namespace {
