@@ -92,6 +92,9 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Expose && window_ && window_->isExposed()) loop_->quit();
+        // Shown minimised (with a minimised owner, say): nothing to wait for.
+        if (e->type() == QEvent::WindowStateChange && window_ && (window_->windowStates() & Qt::WindowMinimized))
+            loop_->quit();
         return false;
     }
 
@@ -111,10 +114,11 @@ void RepaintNow(QWidget* widget) {
     if (top->isVisible() && top->windowHandle() && !(top->windowState() & Qt::WindowMinimized) &&
         !top->windowHandle()->property("tvShownOnce").toBool()) {
         if (!top->windowHandle()->isExposed()) {
-            // The window system's word that it shows the window, or a second at most.
+            // The window system's word that it shows the window (or keeps it
+            // minimised); the bound is only for one that never answers.
             QEventLoop wait;
             ExposeQuit watch(top->windowHandle(), &wait);
-            QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+            QTimer::singleShot(5000, &wait, &QEventLoop::quit);
             wait.exec(QEventLoop::ExcludeUserInputEvents);
         }
         top->windowHandle()->setProperty("tvShownOnce", true);

@@ -41,15 +41,7 @@ protected:
         app = std::make_unique<TApplication>();
     }
     void TearDown() override {
-        if (HasFailure()) {
-            // What the screen showed, for looking at the failure.
-            const std::string shot = (std::filesystem::temp_directory_path() /
-                                      (std::string("tallyvane-") +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png"))
-                                         .string();
-            x().Screenshot(shot);
-            std::printf("Screen at the failure: %s\n", shot.c_str());
-        }
+        if (HasFailure()) x().ScreenshotOfFailure();
         Quit();
         SetOnlineStateOverride(-1);
     }

@@ -35,6 +35,7 @@ public:
         runtime = installed.runtime;
     }
     void TearDown() override {
+        if (HasFailure()) x().ScreenshotOfFailure();
         if (pid > 0) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);

@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -20,6 +22,8 @@
 #undef KeyRelease
 
 #include <csignal>
+#include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -410,6 +414,15 @@ void XDesktop::Screenshot(const std::string& path) const {
         .save(QString::fromStdString(path), "PNG");
 }
 
+void XDesktop::ScreenshotOfFailure() const {
+    const std::string shot =
+        (std::filesystem::temp_directory_path() /
+         (std::string("tallyvane-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png"))
+            .string();
+    Screenshot(shot);
+    std::printf("Screen at the failure: %s\n", shot.c_str());
+}
+
 // ---------------------------------------------------------------- input
 
 namespace {
@@ -418,11 +431,13 @@ namespace {
 class ReleaseCounter : public QObject {
 public:
     long seen = 0;
+    long moves = 0;  // pointer motions, which widgets read their hover state from
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
-        if ((e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::KeyRelease) && watched->isWindowType())
-            ++seen;
+        if (!watched->isWindowType()) return false;
+        if (e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::KeyRelease) ++seen;
+        if (e->type() == QEvent::MouseMove) ++moves;
         return false;
     }
 };
@@ -460,8 +475,16 @@ private:
 }  // namespace
 
 void XDesktop::MoveTo(int x, int y) {
+    // Over a window of ours, the toolkit takes the motion in before the next
+    // input: a title bar that has not seen the pointer arrive ignores a click.
+    QPointer<ReleaseCounter> counter =
+        QCoreApplication::instance() && QCursor::pos() != QPoint(x, y) && QGuiApplication::topLevelAt(QPoint(x, y))
+            ? Counter()
+            : nullptr;
+    const long until = counter ? counter->moves + 1 : 0;
     XTestFakeMotionEvent(Dpy(display_), -1, x, y, CurrentTime);
     Sync();
+    if (counter) WaitUntil([&] { return !counter || counter->moves >= until; }, 10000);
 }
 
 void XDesktop::Press(int button) {

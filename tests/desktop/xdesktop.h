@@ -68,6 +68,8 @@ public:
     QImage Image(QRect area) const;
     // Saves the screen as a PNG (for looking at a failure).
     void Screenshot(const std::string& path) const;
+    // The screen saved under the running test's name, for looking at its failure.
+    void ScreenshotOfFailure() const;
 
     // ---- input, as a user gives it
     void MoveTo(int x, int y);
