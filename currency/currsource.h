@@ -1,6 +1,7 @@
 // A rate source: the texts of one rate service, its currencies with their
 // rates and the user's named pairs, loaded from the source's XML data file at
-// construction and written back when the source is destroyed.
+// construction and written back when the source is destroyed. Updates of the
+// rates are started by the update code (update/sourceupdate.h).
 #pragma once
 
 #include "currency/currencyitem.h"
@@ -11,7 +12,6 @@
 #include <unordered_map>
 #include <vector>
 
-class Fetcher;
 class XMLNode;
 
 class CurrSource {
@@ -20,7 +20,6 @@ public:
     CurrSource(const CurrSource&) = delete;
     CurrSource& operator=(const CurrSource&) = delete;
 
-    virtual void Update(Fetcher* fetcher) = 0;
     virtual void AddLinkedCurrencies() {}
 
     std::string GetFilePath() const;

@@ -4,10 +4,6 @@
 #include <iterator>
 #include <limits>
 
-#ifndef TV_POCKETVANE
-#include "update/srcimfupdate.h"
-#endif
-
 namespace {
 struct LinkedCurrency {
     const char* name;
@@ -27,21 +23,8 @@ Imf::Imf() {
     AddLinkedCurrencies();
 }
 
-Imf::~Imf() {
-#ifndef TV_POCKETVANE
-    delete Updater;
-#endif
-}
-
-void Imf::Update([[maybe_unused]] Fetcher* fetcher) {
-#ifndef TV_POCKETVANE
-    delete Updater;
-    Updater = nullptr;
-    Updater = new ImfUpdate(this);
-    Updater->Update(fetcher);
-    AddLinkedCurrencies();
-#endif
-}
+// The decoder goes before the base writes the data file.
+Imf::~Imf() = default;
 
 void Imf::AddLinkedCurrencies() {
     const CurrencyItem* euro = FindCurrency("Euro");

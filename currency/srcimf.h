@@ -4,18 +4,19 @@
 
 #include "currency/currsource.h"
 
-#ifndef TV_POCKETVANE
+#include <memory>
+
 class ImfUpdate;
-#endif
 
 class Imf : public CurrSource {
 public:
     Imf();
     ~Imf() override;
-    void Update(Fetcher* fetcher) override;
     void AddLinkedCurrencies() override;
 
-#ifndef TV_POCKETVANE
-    ImfUpdate* Updater = nullptr;
-#endif
+    // The page decoder of the latest update, made by the update code
+    // (update/sourceupdate.h) and held alone here so it lives no longer than
+    // the source. A shared pointer carries the decoder's deleter with it, so
+    // this folder needs no definition of the decoder.
+    std::shared_ptr<ImfUpdate> Updater;
 };

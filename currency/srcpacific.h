@@ -3,17 +3,15 @@
 
 #include "currency/currsource.h"
 
-#ifndef TV_POCKETVANE
+#include <memory>
+
 class PacificUpdate;
-#endif
 
 class Pacific : public CurrSource {
 public:
     Pacific();
     ~Pacific() override;
-    void Update(Fetcher* fetcher) override;
 
-#ifndef TV_POCKETVANE
-    PacificUpdate* Updater = nullptr;
-#endif
+    // The page decoder of the latest update, held as Imf::Updater is.
+    std::shared_ptr<PacificUpdate> Updater;
 };

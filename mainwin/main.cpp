@@ -14,6 +14,7 @@
 #include "update/fetcher.h"
 #include "update/fetchfile.h"
 #include "update/fetchinternet.h"
+#include "update/sourceupdate.h"
 #include "update/userauthwin.h"
 #include "windows/crosswin.h"
 #include "windows/preferredwin.h"
@@ -359,7 +360,7 @@ void TMainForm::DialogUpdateExecute(TObject*) {
         UserAuthFrm->ShowModal();
     if (AppSettings->useInternet) ActiveFetcher = new FetchInternet(CurrentSource);
     else ActiveFetcher = new FetchFile;
-    CurrentSource->Update(ActiveFetcher);
+    UpdateSource(CurrentSource, ActiveFetcher);
 }
 
 void TMainForm::Internet1Click(TObject* sender) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -17,6 +18,22 @@ public:
 };
 
 using TNotifyEvent = std::function<void(TObject*)>;
+
+// Detaches an event handler for the life of the object: the handler member is
+// cleared at once and its handler put back when the object goes, however the
+// scope is left.
+template <class Event>
+class THandlerPause {
+public:
+    explicit THandlerPause(Event& handler) : handler_(handler), saved_(std::move(handler)) { handler = nullptr; }
+    ~THandlerPause() { handler_ = std::move(saved_); }
+    THandlerPause(const THandlerPause&) = delete;
+    THandlerPause& operator=(const THandlerPause&) = delete;
+
+private:
+    Event& handler_;
+    Event saved_;
+};
 
 // Shift state of mouse and key events, as bits.
 enum TShiftFlag { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };

@@ -105,9 +105,7 @@ void TForm2::FormShow(TObject*) {
 }
 
 void TForm2::FillCurrencyLists() {
-    TNotifyEvent left = ComboBox1->OnChange, right = ComboBox2->OnChange;
-    ComboBox1->OnChange = nullptr;
-    ComboBox2->OnChange = nullptr;
+    THandlerPause left(ComboBox1->OnChange), right(ComboBox2->OnChange);
     ComboBox1->Items()->Clear();
     ComboBox2->Items()->Clear();
     std::vector<std::string> names;
@@ -119,21 +117,17 @@ void TForm2::FillCurrencyLists() {
     ComboBox2->Items()->AddStrings(names);
     ComboBox1->SetItemIndex(-1);
     ComboBox2->SetItemIndex(-1);
-    ComboBox1->OnChange = left;
-    ComboBox2->OnChange = right;
 }
 
 void TForm2::SetSelection(int leftIndex, int rightIndex, const std::string& amount) {
-    TNotifyEvent left = ComboBox1->OnChange, right = ComboBox2->OnChange;
-    ComboBox1->OnChange = nullptr;
-    ComboBox2->OnChange = nullptr;
-    ComboBox1->SetItemIndex(leftIndex);
-    ComboBox2->SetItemIndex(rightIndex);
-    SelectFromCurrency();
-    SelectToCurrency();
-    Edit1->SetText(amount);
-    ComboBox1->OnChange = left;
-    ComboBox2->OnChange = right;
+    {
+        THandlerPause left(ComboBox1->OnChange), right(ComboBox2->OnChange);
+        ComboBox1->SetItemIndex(leftIndex);
+        ComboBox2->SetItemIndex(rightIndex);
+        SelectFromCurrency();
+        SelectToCurrency();
+        Edit1->SetText(amount);
+    }
     ComboBox1Change(ComboBox1);
 }
 
@@ -152,17 +146,13 @@ void TForm2::SelectToCurrency() {
 void TForm2::UpdateRightAmount() { Edit2->SetText(Converted(Edit1->Text(), FromItem, ToItem)); }
 
 void TForm2::Edit1Change(TObject*) {
-    TNotifyEvent right = Edit2->OnChange;
-    Edit2->OnChange = nullptr;
+    THandlerPause right(Edit2->OnChange);
     Edit2->SetText(Converted(Edit1->Text(), FromItem, ToItem));
-    Edit2->OnChange = right;
 }
 
 void TForm2::Edit2Change(TObject*) {
-    TNotifyEvent left = Edit1->OnChange;
-    Edit1->OnChange = nullptr;
+    THandlerPause left(Edit1->OnChange);
     Edit1->SetText(Converted(Edit2->Text(), ToItem, FromItem));
-    Edit1->OnChange = left;
 }
 
 void TForm2::ComboBox1Change(TObject*) {

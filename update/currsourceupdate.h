@@ -1,7 +1,8 @@
 // A page decoder: turns a source's rate page into currencies of the source.
-// The source makes one for each update. Update opens the progress window and
-// starts the fetcher; the fetcher hands the page, or the failure, back on the
-// GUI thread. The text tools here are shared by the decoders.
+// UpdateSource (update/sourceupdate.h) makes one for each update and hands it
+// to the source. Update opens the progress window and starts the fetcher; the
+// fetcher hands the page, or the failure, back on the GUI thread. The text
+// tools here are shared by the decoders.
 #pragma once
 
 #include <string>

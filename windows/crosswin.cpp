@@ -93,29 +93,19 @@ void TCrossForm::FormClose(TObject*, TCloseAction&) {
     MainForm->CloseWindow(this);
 }
 
-std::vector<TNotifyEvent> TCrossForm::DetachLists() {
-    std::vector<TNotifyEvent> handlers;
+std::deque<THandlerPause<TNotifyEvent>> TCrossForm::PauseLists() {
+    std::deque<THandlerPause<TNotifyEvent>> paused;
     for (int k = 1; k <= 4; ++k) {
-        handlers.push_back(Column(k)->OnChange);
-        handlers.push_back(Row(k)->OnChange);
-        Column(k)->OnChange = nullptr;
-        Row(k)->OnChange = nullptr;
+        paused.emplace_back(Column(k)->OnChange);
+        paused.emplace_back(Row(k)->OnChange);
     }
-    return handlers;
-}
-
-void TCrossForm::AttachLists(const std::vector<TNotifyEvent>& handlers) {
-    for (int k = 1; k <= 4; ++k) {
-        Column(k)->OnChange = handlers[static_cast<size_t>(2 * (k - 1))];
-        Row(k)->OnChange = handlers[static_cast<size_t>(2 * (k - 1) + 1)];
-    }
+    return paused;
 }
 
 void TCrossForm::FillComboBoxes() {
-    const std::vector<TNotifyEvent> handlers = DetachLists();
+    const auto paused = PauseLists();
     ComboBox1->Items()->Clear();  // the entries of all eight
     ComboBox1->Items()->AddStrings(OfferedNames(Source));
-    AttachLists(handlers);
 }
 
 void TCrossForm::ArrangeTable() {
@@ -131,13 +121,14 @@ void TCrossForm::ArrangeTable() {
 }
 
 void TCrossForm::SetSelection(int one, int two, int three, int four) {
-    const std::vector<TNotifyEvent> handlers = DetachLists();
-    const int positions[] = {one, two, three, four};
-    for (int k = 1; k <= 4; ++k) {
-        Column(k)->SetItemIndex(positions[k - 1]);  // a position outside the list chooses nothing
-        Row(k)->SetItemIndex(positions[k - 1]);
+    {
+        const auto paused = PauseLists();
+        const int positions[] = {one, two, three, four};
+        for (int k = 1; k <= 4; ++k) {
+            Column(k)->SetItemIndex(positions[k - 1]);  // a position outside the list chooses nothing
+            Row(k)->SetItemIndex(positions[k - 1]);
+        }
     }
-    AttachLists(handlers);
     UpdateAllCells();
 }
 

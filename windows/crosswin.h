@@ -5,6 +5,8 @@
 
 #include "windows/currencywindow.h"
 
+#include <deque>
+
 class CurrencyItem;
 
 class TCrossForm : public TCurrencyWindow {
@@ -78,9 +80,9 @@ private:
     void UpdateAllCells();
     void ColumnChange(int k);
     void RowChange(int k);
-    // Detaches the change handlers of all eight lists while the program sets them.
-    std::vector<TNotifyEvent> DetachLists();
-    void AttachLists(const std::vector<TNotifyEvent>& handlers);
+    // Detaches the change handlers of all eight lists while the program sets
+    // them: they are back when the result goes.
+    std::deque<THandlerPause<TNotifyEvent>> PauseLists();
 
     TComboBox* columns_[4];
     TComboBox* rows_[4];

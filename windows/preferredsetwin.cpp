@@ -100,8 +100,7 @@ void TPrefSetForm::PrefListBoxClick(TObject*) {
     Current = ItemIndex >= 0 ? Source->FindPreferred(PrefListBox->Items()->Get(ItemIndex)) : nullptr;
     // The name field is set from the pair, not typed: its handler would only
     // store the same name again and refill the list.
-    TNotifyEvent nameChange = Edit1->OnChange;
-    Edit1->OnChange = nullptr;
+    THandlerPause nameChange(Edit1->OnChange);
     if (Current) {
         // A currency that is no longer offered leaves its list without a choice.
         ComboBox1->SetItemIndex(ComboBox1->Items()->IndexOf(Current->GetFirst()->GetName()));
@@ -114,7 +113,6 @@ void TPrefSetForm::PrefListBoxClick(TObject*) {
         ComboBox2->SetItemIndex(-1);
         SetFieldsEnabled(false);
     }
-    Edit1->OnChange = nameChange;
 }
 
 void TPrefSetForm::Edit1Change(TObject*) {
@@ -124,10 +122,8 @@ void TPrefSetForm::Edit1Change(TObject*) {
     const std::string typed = Edit1->Text();
     const std::string name = CutCharacters(typed, PrefNameLength);
     if (name != typed) {
-        TNotifyEvent nameChange = Edit1->OnChange;
-        Edit1->OnChange = nullptr;
+        THandlerPause nameChange(Edit1->OnChange);
         Edit1->SetText(name);
-        Edit1->OnChange = nameChange;
     }
     Current->SetName(name);
     FillList();

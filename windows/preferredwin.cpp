@@ -106,11 +106,9 @@ std::string TPreferredForm::ChosenName() const {
 }
 
 void TPreferredForm::FillPrefCombo() {
-    TNotifyEvent change = PrefCombo->OnChange;
-    PrefCombo->OnChange = nullptr;
+    THandlerPause change(PrefCombo->OnChange);
     PrefCombo->Items()->Clear();
     PrefCombo->Items()->AddStrings(PairNames(Source));
-    PrefCombo->OnChange = change;
 }
 
 void TPreferredForm::PrefComboChange(TObject*) {
@@ -143,28 +141,22 @@ void TPreferredForm::PrefComboChange(TObject*) {
 // Whichever field the user types in is converted into the other; the other
 // field's handler is detached so it never converts back.
 void TPreferredForm::Edit1Change(TObject*) {
-    TNotifyEvent other = Edit2->OnChange;
-    Edit2->OnChange = nullptr;
+    THandlerPause other(Edit2->OnChange);
     Edit2->SetText(First && Second ? Source->ConvertText(Edit1->Text(), First, Second) : "Error");
-    Edit2->OnChange = other;
 }
 
 void TPreferredForm::Edit2Change(TObject*) {
-    TNotifyEvent other = Edit1->OnChange;
-    Edit1->OnChange = nullptr;
+    THandlerPause other(Edit1->OnChange);
     Edit1->SetText(First && Second ? Source->ConvertText(Edit2->Text(), Second, First) : "Error");
-    Edit1->OnChange = other;
 }
 
 void TPreferredForm::SetSelection(int position, const std::string& amount) {
-    TNotifyEvent pairChange = PrefCombo->OnChange, amountChange = Edit1->OnChange;
-    PrefCombo->OnChange = nullptr;
-    Edit1->OnChange = nullptr;
-    if (position < 0 || position >= PrefCombo->Items()->Count()) position = 0;
-    PrefCombo->SetItemIndex(position);
-    Edit1->SetText(amount);
-    PrefCombo->OnChange = pairChange;
-    Edit1->OnChange = amountChange;
+    {
+        THandlerPause pairChange(PrefCombo->OnChange), amountChange(Edit1->OnChange);
+        if (position < 0 || position >= PrefCombo->Items()->Count()) position = 0;
+        PrefCombo->SetItemIndex(position);
+        Edit1->SetText(amount);
+    }
     PrefComboChange(PrefCombo);
 }
 
@@ -181,11 +173,11 @@ void TPreferredForm::Button1Click(TObject*) {
     PrefSetForm->ShowModal();
     const std::string name = PrefSetForm->Edit1->Text();
     Rebuild();
-    TNotifyEvent change = PrefCombo->OnChange;
-    PrefCombo->OnChange = nullptr;
-    int i = PrefCombo->Items()->IndexOf(name);
-    if (i >= 0) PrefCombo->SetItemIndex(i);
-    PrefCombo->OnChange = change;
+    {
+        THandlerPause change(PrefCombo->OnChange);
+        int i = PrefCombo->Items()->IndexOf(name);
+        if (i >= 0) PrefCombo->SetItemIndex(i);
+    }
     PrefComboChange(PrefCombo);
 }
 

@@ -94,16 +94,12 @@ std::string TWorldForm::ChosenName(TComboBox* list) const {
 }
 
 void TWorldForm::FillComboBoxes() {
-    TNotifyEvent left = ComboBox1->OnChange, right = ComboBox2->OnChange;
-    ComboBox1->OnChange = nullptr;
-    ComboBox2->OnChange = nullptr;
+    THandlerPause left(ComboBox1->OnChange), right(ComboBox2->OnChange);
     ComboBox1->Items()->Clear();
     ComboBox2->Items()->Clear();
     const std::vector<std::string> names = OfferedNames(Source);
     ComboBox1->Items()->AddStrings(names);
     ComboBox2->Items()->AddStrings(names);
-    ComboBox1->OnChange = left;
-    ComboBox2->OnChange = right;
 }
 
 void TWorldForm::UpdateLeft() {
@@ -159,16 +155,14 @@ void TWorldForm::Convert() {
 }
 
 void TWorldForm::SetSelection(int leftPosition, int rightPosition, const std::string& amount) {
-    TNotifyEvent left = ComboBox1->OnChange, right = ComboBox2->OnChange;
-    ComboBox1->OnChange = nullptr;
-    ComboBox2->OnChange = nullptr;
-    ComboBox1->SetItemIndex(leftPosition);
-    ComboBox2->SetItemIndex(rightPosition);
-    UpdateLeft();
-    UpdateRight();
-    Edit1->SetText(amount);
-    ComboBox1->OnChange = left;
-    ComboBox2->OnChange = right;
+    {
+        THandlerPause left(ComboBox1->OnChange), right(ComboBox2->OnChange);
+        ComboBox1->SetItemIndex(leftPosition);
+        ComboBox2->SetItemIndex(rightPosition);
+        UpdateLeft();
+        UpdateRight();
+        Edit1->SetText(amount);
+    }
     ComboBox1Change(ComboBox1);
 }
 
@@ -185,40 +179,32 @@ void TWorldForm::ComboBox2Change(TObject*) {
 void TWorldForm::Edit1Change(TObject*) { Convert(); }
 
 void TWorldForm::SwitchButtonClick(TObject*) {
-    TNotifyEvent edit = Edit1->OnChange, left = ComboBox1->OnChange, right = ComboBox2->OnChange;
-    Edit1->OnChange = nullptr;
-    ComboBox1->OnChange = nullptr;
-    ComboBox2->OnChange = nullptr;
-    Edit1->SetText(Edit2->Text());
-    int l = ComboBox1->ItemIndex();
-    ComboBox1->SetItemIndex(ComboBox2->ItemIndex());
-    ComboBox2->SetItemIndex(l);
-    UpdateLeft();
-    UpdateRight();
-    Edit1->OnChange = edit;
-    ComboBox1->OnChange = left;
-    ComboBox2->OnChange = right;
+    {
+        THandlerPause edit(Edit1->OnChange), left(ComboBox1->OnChange), right(ComboBox2->OnChange);
+        Edit1->SetText(Edit2->Text());
+        int l = ComboBox1->ItemIndex();
+        ComboBox1->SetItemIndex(ComboBox2->ItemIndex());
+        ComboBox2->SetItemIndex(l);
+        UpdateLeft();
+        UpdateRight();
+    }
     Convert();
 }
 
 void TWorldForm::UpdateCurrencies() {
-    TNotifyEvent edit = Edit1->OnChange;
-    Edit1->OnChange = nullptr;
-    const std::string leftName = ChosenName(ComboBox1), rightName = ChosenName(ComboBox2);
-    // The old currencies may be gone; they are looked up anew below.
-    Left = Right = nullptr;
-    ReloadComboBoxes();
-    TNotifyEvent left = ComboBox1->OnChange, right = ComboBox2->OnChange;
-    ComboBox1->OnChange = nullptr;
-    ComboBox2->OnChange = nullptr;
-    int l = ComboBox1->Items()->IndexOf(leftName), r = ComboBox2->Items()->IndexOf(rightName);
-    ComboBox1->SetItemIndex(l >= 0 ? l : 0);
-    ComboBox2->SetItemIndex(r >= 0 ? r : 0);
-    UpdateLeft();
-    UpdateRight();
-    Edit1->OnChange = edit;
-    ComboBox1->OnChange = left;
-    ComboBox2->OnChange = right;
+    {
+        THandlerPause edit(Edit1->OnChange);
+        const std::string leftName = ChosenName(ComboBox1), rightName = ChosenName(ComboBox2);
+        // The old currencies may be gone; they are looked up anew below.
+        Left = Right = nullptr;
+        ReloadComboBoxes();
+        THandlerPause left(ComboBox1->OnChange), right(ComboBox2->OnChange);
+        int l = ComboBox1->Items()->IndexOf(leftName), r = ComboBox2->Items()->IndexOf(rightName);
+        ComboBox1->SetItemIndex(l >= 0 ? l : 0);
+        ComboBox2->SetItemIndex(r >= 0 ? r : 0);
+        UpdateLeft();
+        UpdateRight();
+    }
     if (Left && Right) Convert();
     else Close();
 }

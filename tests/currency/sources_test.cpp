@@ -77,13 +77,6 @@ TEST_F(Sources, NoUsableEuroLeavesLinkedCurrenciesAlone) {
     EXPECT_EQ(zero->FindCurrency("French Franc"), nullptr);
 }
 
-TEST_F(Sources, AnUpdateRefreshesTheLinkedCurrenciesAtOnce) {
-    auto imf = LoadImf({{"Euro", "EUR", "d", "0.9", true, true}});
-    imf->FindCurrency("Euro")->SetValue(2);
-    imf->Update(nullptr);
-    EXPECT_NEAR(imf->FindCurrency("German Mark")->Value, 3.91166, 1e-9);
-}
-
 TEST_F(Sources, ShippedRateFilesLoadWholeAndAgree) {
     CopyShippedData(folder.Path());
     const std::string shippedPacific = ReadAll(DataFile("Pacific.XML"));

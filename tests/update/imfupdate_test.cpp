@@ -1,6 +1,7 @@
 // The IMF page decoder on sample pages, with and without data/IMF.INI.
 #include "currency/settings.h"
 #include "currency/srcimf.h"
+#include "update/sourceupdate.h"
 #include "update/srcimfupdate.h"
 #include "update/updatefixture.h"
 
@@ -170,4 +171,12 @@ TEST_F(ImfDecoding, ShortRowsAndEndlessRowsChangeNothing) {
     Decode(Edited(page, "<table border=1 cellpadding=2>", rows));
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Can't find TD. (first \"<td\")"});
     EXPECT_DOUBLE_EQ(Rate("Euro"), 1.0272);
+}
+
+TEST_F(ImfDecoding, AnUpdateRefreshesTheLinkedCurrenciesAtOnce) {
+    CurrencyItem* euro = imf->FindCurrency("Euro");
+    euro->SetPerUnit(true);
+    euro->SetValue(2);
+    UpdateSource(imf.get(), nullptr);
+    EXPECT_NEAR(Rate("German Mark"), 3.91166, 1e-9);
 }
