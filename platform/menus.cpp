@@ -4,9 +4,13 @@
 #include "platform/qtbridge.h"
 
 #include <QAction>
+#include <QEventLoop>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPoint>
+#include <QTimer>
+#include <QWindow>
 
 TMenuItem::TMenuItem(TComponent* owner, const std::string& caption) : TComponent(owner), qaction_(new QAction()) {
     QObject::connect(qaction_, &QAction::triggered, qaction_, [this] { Click(); });
@@ -171,5 +175,15 @@ TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), items_(new TMenuI
 
 void TPopupMenu::Popup(int x, int y) {
     if (OnPopup) SafeCall([&] { OnPopup(this); });
+    // A window closed a moment ago can still hold the toolkit's focus, which
+    // lets it go a little later, taking any menu open by then with it (a
+    // tray menu right after the About box's OK). That moment is waited for.
+    QWindow* stale = QGuiApplication::focusWindow();
+    if (stale && !stale->isVisible()) {
+        QEventLoop wait;
+        QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &wait, &QEventLoop::quit);
+        QTimer::singleShot(2000, &wait, &QEventLoop::quit);  // for a toolkit that never lets it go
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
     items_->QtMenu()->exec(QPoint(x, y));
 }
