@@ -110,14 +110,16 @@ private:
 
 namespace {
 // Tells a form when its window changed state (the toolkit maximises a new
-// child of the MDI frame while the active one is maximised).
+// child of the MDI frame while the active one is maximised): once the child
+// window has dealt with the change itself, since a child resized while it
+// still counts itself maximised takes the maximised state straight back.
 class StateWatch : public QObject {
 public:
     StateWatch(QObject* parent, std::function<void()> changed) : QObject(parent), changed_(std::move(changed)) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::WindowStateChange) changed_();
+        if (e->type() == QEvent::WindowStateChange) QTimer::singleShot(0, this, [this] { changed_(); });
         return false;
     }
 
