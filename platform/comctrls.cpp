@@ -31,15 +31,10 @@ struct TImageList::Impl {
     std::map<int, QIcon> icons;
 };
 
-struct ImageListAccess {
-    static QIcon Icon(const TImageList* list, int index) {
-        auto it = list->impl_->icons.find(index);
-        return it == list->impl_->icons.end() ? QIcon() : it->second;
-    }
-};
-
 QIcon ImageListIcon(const TImageList* list, int index) {
-    return list ? ImageListAccess::Icon(list, index) : QIcon();
+    if (!list) return QIcon();
+    auto it = list->impl_->icons.find(index);
+    return it == list->impl_->icons.end() ? QIcon() : it->second;
 }
 
 TImageList::TImageList(TComponent* owner, int width, int height)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QIcon;
 class QToolBar;
 class QStatusBar;
 class TPopupMenu;
@@ -27,11 +28,15 @@ public:
     bool HasImage(int index) const;
 
 private:
-    friend struct ImageListAccess;
+    friend QIcon ImageListIcon(const TImageList* list, int index);
     struct Impl;
     std::unique_ptr<Impl> impl_;
     int width_, height_;
 };
+
+// The picture at an index (none for a null list or an empty index); for the
+// layer's own use.
+QIcon ImageListIcon(const TImageList* list, int index);
 
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator };
 

@@ -1,5 +1,6 @@
 #include "platform/controls.h"
 
+#include "platform/dialogs.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
 #include "platform/qtbridge.h"
@@ -43,6 +44,20 @@ void TComponent::DestroyOwned() {
 TControl* ControlOf(QWidget* widget) {
     if (!widget) return nullptr;
     return static_cast<TControl*>(widget->property("tvControl").value<void*>());
+}
+
+// ---------------------------------------------------------------- handlers
+
+void SafeCall(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        if (Application) Application->ShowException(e.what());
+        else ShowMessage(e.what());
+    } catch (...) {
+        if (Application) Application->ShowException("Unknown exception");
+        else ShowMessage("Unknown exception");
+    }
 }
 
 // ---------------------------------------------------------------- event filter

@@ -184,6 +184,9 @@ private:
     std::vector<TControl*> controls_;
 };
 
+// The control a toolkit widget stands for, or null; for the layer's own use.
+TControl* ControlOf(QWidget* widget);
+
 // Calls a handler with the catch-all every handler runs in: an exception is
 // shown as the application shows exceptions and the program goes on.
 void SafeCall(const std::function<void()>& call);

@@ -1,9 +1,8 @@
 #include "platform/dialogs.h"
 
-#include <iostream>
+#include "platform/forms.h"
 
-// The caption of a form, from the GUI half (empty without one).
-std::string FormCaptionOf(TForm* form);
+#include <iostream>
 
 namespace {
 int SafeAnswer(TMsgDlgButtons buttons) {
@@ -61,7 +60,7 @@ int ScriptedResponder::MessageDlg(const std::string& text, TMsgDlgType type, TMs
 }
 
 bool ScriptedResponder::RunModal(TForm* form) {
-    modalForms_.push_back(FormCaptionOf(form));
+    modalForms_.push_back(form ? form->Caption() : std::string());
     if (!modals_.empty()) {
         auto work = std::move(modals_.front());
         modals_.pop_front();

@@ -223,6 +223,19 @@ private:
 
 extern TApplication* Application;
 
+// Marks a form as running one of its handlers, so a release waits for it;
+// for the layer's own use.
+class FormBusy {
+public:
+    explicit FormBusy(TForm* form);
+    ~FormBusy();
+    FormBusy(const FormBusy&) = delete;
+    FormBusy& operator=(const FormBusy&) = delete;
+
+private:
+    TForm* form_;
+};
+
 // The size of the whole desktop, in pixels.
 int DesktopWidth();
 int DesktopHeight();

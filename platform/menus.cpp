@@ -1,6 +1,7 @@
 #include "platform/menus.h"
 
 #include "platform/comctrls.h"
+#include "platform/forms.h"
 #include "platform/qtbridge.h"
 
 #include <QAction>

@@ -6,7 +6,6 @@
 #include "platform/sysutils.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -18,7 +17,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QToolButton>
@@ -613,12 +611,6 @@ void TButton::SetBounds(int left, int top, int width, int height) {
     Grow();
 }
 
-int TextWidthNeeded(QWidget* w, const QString& text, int iconWidth) {
-    QString plain = text;
-    plain.remove(QRegularExpression("&(?!&)"));
-    return w->fontMetrics().horizontalAdvance(plain) + 12 + (iconWidth ? iconWidth + 4 : 0);
-}
-
 void TButton::Grow() {
     // Only a caption that does not fit makes the button wider.
     auto* b = static_cast<QPushButton*>(Handle());
@@ -731,42 +723,3 @@ void TImage::SetCenter(bool center) {
 }
 void TImage::SetTransparent(bool transparent) { Handle()->setAutoFillBackground(!transparent); }
 bool TImage::HasPicture() const { return !static_cast<QLabel*>(Handle())->pixmap().isNull(); }
-
-// ---------------------------------------------------------------- edit commands
-
-namespace {
-template <typename LineOp, typename TextOp>
-void OnFocused(LineOp lineOp, TextOp textOp) {
-    QWidget* w = QApplication::focusWidget();
-    if (auto* line = qobject_cast<QLineEdit*>(w)) lineOp(line);
-    else if (auto* text = qobject_cast<QPlainTextEdit*>(w)) textOp(text);
-    else if (auto* box = qobject_cast<QComboBox*>(w); box && box->lineEdit()) lineOp(box->lineEdit());
-}
-}  // namespace
-
-EditState FocusedEditState() {
-    EditState state;
-    OnFocused(
-        [&](QLineEdit* e) {
-            state.edit = true;
-            state.selection = e->hasSelectedText();
-            state.readOnly = e->isReadOnly();
-        },
-        [&](QPlainTextEdit* e) {
-            state.edit = true;
-            state.selection = e->textCursor().hasSelection();
-            state.readOnly = e->isReadOnly();
-        });
-    if (state.edit) state.clipboardText = !QApplication::clipboard()->text().isEmpty();
-    return state;
-}
-
-void CutFocusedControl() {
-    OnFocused([](QLineEdit* e) { e->cut(); }, [](QPlainTextEdit* e) { e->cut(); });
-}
-void CopyFocusedControl() {
-    OnFocused([](QLineEdit* e) { e->copy(); }, [](QPlainTextEdit* e) { e->copy(); });
-}
-void PasteFocusedControl() {
-    OnFocused([](QLineEdit* e) { e->paste(); }, [](QPlainTextEdit* e) { e->paste(); });
-}

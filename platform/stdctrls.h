@@ -283,15 +283,3 @@ public:
     void SetTransparent(bool transparent);
     bool HasPicture() const;
 };
-
-// Edit commands of the standard edit actions, on the control that has the focus.
-struct EditState {
-    bool edit = false;           // an edit control has the focus
-    bool selection = false;      // with text selected
-    bool readOnly = false;
-    bool clipboardText = false;  // the clipboard holds text to paste
-};
-EditState FocusedEditState();
-void CutFocusedControl();
-void CopyFocusedControl();
-void PasteFocusedControl();
