@@ -4,6 +4,7 @@
 #include "platform/forms.h"
 #include "platform/menus.h"
 #include "platform/qtbridge.h"
+#include "platform/virtualkeys.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -150,8 +151,9 @@ protected:
             break;
         case QEvent::KeyPress: {
             auto* ke = static_cast<QKeyEvent*>(event);
-            if (c->OnKeyDown) {
-                int key = VirtualKeyOf(ke->key());
+            // A key without a virtual key (a modifier alone) reports nothing.
+            int key = VirtualKeyFromQtKey(ke->key(), ke->modifiers() & Qt::KeypadModifier);
+            if (c->OnKeyDown && key != 0) {
                 SafeCall([&] { c->OnKeyDown(c, key, ShiftOf(ke->modifiers(), Qt::NoButton)); });
                 if (key == 0) return true;
             }

@@ -58,22 +58,6 @@ TMouseButton ButtonOf(Qt::MouseButton button) {
     return mbLeft;
 }
 
-int VirtualKeyOf(int qtKey) {
-    switch (qtKey) {
-    case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: return VK_TAB;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Delete: return VK_DELETE;
-    case Qt::Key_F1: return VK_F1;
-    default: break;
-    }
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return VK_F1 + (qtKey - Qt::Key_F1);
-    if (qtKey >= 0x20 && qtKey < 0x7F) return qtKey;
-    return qtKey & 0xFFFF;
-}
-
 // ---------------------------------------------------------------- pictures and text widths
 
 QPixmap LoadPicture(const std::string& file) {

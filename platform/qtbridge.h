@@ -30,7 +30,6 @@ QString QtCaption(const std::string& caption);
 QColor QtColor(TColor color, QPalette::ColorRole role = QPalette::Window);
 TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
 TMouseButton ButtonOf(Qt::MouseButton button);
-int VirtualKeyOf(int qtKey);
 
 // Pictures by file name; PNG files are read by the built-in reader, so no
 // format plugin is loaded to find out what they are.
