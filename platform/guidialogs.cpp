@@ -101,7 +101,10 @@ public:
 
 void InstallGuiDialogs() {
     static GuiDialogs gui;
-    // A responder installed by a test stays in charge.
-    if (dynamic_cast<ScriptedResponder*>(&Dialogs())) return;
-    SetDialogBackend(&gui);
+    // Only the console backend makes way: a backend a test installed stays
+    // in charge. (Null installs the console backend, so the second call
+    // answers which one that is.)
+    DialogBackend* current = SetDialogBackend(nullptr);
+    DialogBackend* console = SetDialogBackend(current);
+    if (current == console) SetDialogBackend(&gui);
 }

@@ -2,5 +2,6 @@
 // installs. Private to platform/.
 #pragma once
 
-// Installs the backend; a test's own backend, when installed, stays in charge.
+// Installs the backend in place of the console one; a backend a test
+// installed stays in charge.
 void InstallGuiDialogs();

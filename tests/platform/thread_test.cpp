@@ -1,6 +1,6 @@
-#include "platform/dialogs.h"
 #include "platform/sysutils.h"
 #include "platform/thread.h"
+#include "support/fakedialogs.h"
 
 #include <gtest/gtest.h>
 
