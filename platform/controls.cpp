@@ -4,13 +4,11 @@
 #include "platform/forms.h"
 #include "platform/menus.h"
 #include "platform/qtbridge.h"
-#include "platform/virtualkeys.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QContextMenuEvent>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
@@ -101,16 +99,6 @@ protected:
             }
             break;
         }
-        case QEvent::MouseButtonPress: {
-            auto* me = static_cast<QMouseEvent*>(event);
-            if (c->OnMouseDown) {
-                QPoint p = me->position().toPoint();
-                SafeCall([&] {
-                    c->OnMouseDown(c, ButtonOf(me->button()), ShiftOf(me->modifiers(), me->buttons()), p.x(), p.y());
-                });
-            }
-            break;
-        }
         case QEvent::MouseButtonRelease: {
             auto* me = static_cast<QMouseEvent*>(event);
             QPoint p = me->position().toPoint();
@@ -146,24 +134,6 @@ protected:
         case QEvent::FocusIn:
             if (c->OnEnter) c->Fire(c->OnEnter);
             break;
-        case QEvent::FocusOut:
-            if (c->OnExit) c->Fire(c->OnExit);
-            break;
-        case QEvent::KeyPress: {
-            auto* ke = static_cast<QKeyEvent*>(event);
-            // A key without a virtual key (a modifier alone) reports nothing.
-            int key = VirtualKeyFromQtKey(ke->key(), ke->modifiers() & Qt::KeypadModifier);
-            if (c->OnKeyDown && key != 0) {
-                SafeCall([&] { c->OnKeyDown(c, key, ShiftOf(ke->modifiers(), Qt::NoButton)); });
-                if (key == 0) return true;
-            }
-            if (c->OnKeyPress && !ke->text().isEmpty() && ke->text().at(0).unicode() < 0x80) {
-                char ch = static_cast<char>(ke->text().at(0).unicode());
-                SafeCall([&] { c->OnKeyPress(c, ch); });
-                if (ch == 0) return true;
-            }
-            break;
-        }
         default:
             break;
         }
@@ -278,10 +248,7 @@ void TControl::SetShowHint(bool show) {
     if (Handle()) Handle()->setToolTip(show ? QtText(ShortHint(hint_)) : QString());
 }
 
-void TControl::SetColor(TColor color) {
-    color_ = color;
-    ApplyColor(color);
-}
+void TControl::SetColor(TColor color) { ApplyColor(color); }
 
 void TControl::ApplyColor(TColor color) {
     if (!Handle()) return;

@@ -15,7 +15,6 @@ public:
         for (TMsgDlgBtn b : buttons) bits_ |= 1u << b;
     }
     bool Contains(TMsgDlgBtn b) const { return (bits_ & (1u << b)) != 0; }
-    unsigned Bits() const { return bits_; }
 
 private:
     unsigned bits_ = 0;

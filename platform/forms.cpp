@@ -602,7 +602,6 @@ void TForm::SetClientSize(int width, int height) {
 }
 
 void TForm::SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
-void TForm::SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
 
 void TForm::SetMinSize(int width, int height) {
     if (Frame()) Frame()->setMinimumSize(width, height);

@@ -19,7 +19,6 @@ public:
 class TRegistry {
 public:
     TRegistry() = default;
-    HKEY RootKey() const { return root_; }
     void SetRootKey(HKEY root);
     // Key paths are separated by "\" and compared without letter case; a path
     // beginning with "\" starts at the root, any other at the open key. The

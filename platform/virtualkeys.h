@@ -1,6 +1,6 @@
-// Virtual-key codes (the Win32 numbering that shortcut values, hot keys and
-// key events carry) against the toolkit's keys and the X11 key symbols. For
-// the layer's own use.
+// Virtual-key codes (the Win32 numbering that shortcut values and hot keys
+// carry) against the toolkit's keys and the X11 key symbols. For the layer's
+// own use.
 #pragma once
 
 #include <string>
