@@ -39,7 +39,9 @@ std::vector<FileCurrency> ScatteredCurrencies(int count) {
     for (int i = 1; i < count; ++i) {
         const std::string name =
             i == 2 ? "EURO" : i == 3 ? "euro" : ScatteredWord(static_cast<unsigned>(i)) + " " + std::to_string(i);
-        const std::string iso = "C" + std::to_string(i % 100), value = std::to_string(1 + i % 7);
+        std::string iso = "C";
+        iso += std::to_string(i % 100);
+        const std::string value = std::to_string(1 + i % 7);
         out.push_back({name, iso, "2025/01/16", value, true, i % 5 != 0});
     }
     return out;
