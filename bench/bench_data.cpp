@@ -3,7 +3,7 @@
 // hundreds of bytes per element.
 #include "currency/settings.h"
 #include "currency/srcpacific.h"
-#include "platform/dialogs.h"
+#include "support/fakedialogs.h"
 #include "platform/sysutils.h"
 #include "xml/xmlparser.h"
 

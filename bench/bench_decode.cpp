@@ -2,7 +2,7 @@
 // scraping settings: the work the GUI thread does when a page has arrived.
 #include "currency/srcimf.h"
 #include "currency/srcpacific.h"
-#include "platform/dialogs.h"
+#include "support/fakedialogs.h"
 #include "platform/sysutils.h"
 #include "update/srcimfupdate.h"
 #include "update/srcpacificupdate.h"

@@ -2,7 +2,7 @@
 // responder (so nothing blocks) and a scratch program folder in memory.
 #pragma once
 
-#include "platform/dialogs.h"
+#include "support/fakedialogs.h"
 #include "platform/sysutils.h"
 
 #include <cstdint>

@@ -65,7 +65,6 @@ TMainForm::~TMainForm() {
 
 void TMainForm::BuildActions() {
     ActionList1 = new TActionList(this);
-    ActionList1->SetImages(SmallImageList);
     auto make = [this](const char* category, const char* caption, const char* shortCut, int image, const char* hint,
                        void (TMainForm::*handler)(TObject*)) {
         TAction* a = new TAction(ActionList1, caption, shortCut, image, hint);

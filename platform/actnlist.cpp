@@ -136,11 +136,6 @@ void TAction::SetChecked(bool checked) {
     Changed();
 }
 
-void TAction::SetVisible(bool visible) {
-    visible_ = visible;
-    Changed();
-}
-
 void TAction::SetShortCut(const std::string& shortCut) {
     shortCut_ = shortCut;
     Changed();

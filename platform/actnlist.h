@@ -21,11 +21,6 @@ public:
 class TActionList : public TComponent {
 public:
     explicit TActionList(TComponent* owner) : TComponent(owner) {}
-    void SetImages(TImageList* images) { images_ = images; }
-    TImageList* Images() const { return images_; }
-
-private:
-    TImageList* images_ = nullptr;
 };
 
 class TAction : public TComponent {
@@ -47,10 +42,7 @@ public:
     void SetEnabled(bool enabled);
     bool Checked() const { return checked_; }
     void SetChecked(bool checked);
-    bool Visible() const { return visible_; }
-    void SetVisible(bool visible);
     std::string Category;
-    TActionList* ActionList() const { return list_; }
 
     // Brings the enabled state up to date (a standard action follows its
     // target), then runs the action when it is enabled; true when it ran.
@@ -75,7 +67,7 @@ private:
     TActionList* list_;
     std::string caption_, hint_, shortCut_;
     int imageIndex_;
-    bool enabled_ = true, checked_ = false, visible_ = true;
+    bool enabled_ = true, checked_ = false;
     std::vector<TActionClient*> clients_;
 };
 

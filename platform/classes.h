@@ -9,7 +9,6 @@ class TStringList {
 public:
     int Count() const { return static_cast<int>(items_.size()); }
     const std::string& operator[](int index) const { return items_.at(static_cast<size_t>(index)); }
-    const std::string& Strings(int index) const { return (*this)[index]; }
     void Put(int index, const std::string& s);
     int Add(const std::string& s);  // sorted lists insert in order
     void Insert(int index, const std::string& s);
@@ -17,7 +16,6 @@ public:
     void Clear() { items_.clear(); }
     int IndexOf(const std::string& s) const;  // -1 when absent
 
-    bool Sorted() const { return sorted_; }
     void SetSorted(bool sorted);
 
     // Every line followed by CR LF.

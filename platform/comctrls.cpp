@@ -31,15 +31,10 @@ struct TImageList::Impl {
     std::map<int, QIcon> icons;
 };
 
-struct ImageListAccess {
-    static QIcon Icon(const TImageList* list, int index) {
-        auto it = list->impl_->icons.find(index);
-        return it == list->impl_->icons.end() ? QIcon() : it->second;
-    }
-};
-
 QIcon ImageListIcon(const TImageList* list, int index) {
-    return list ? ImageListAccess::Icon(list, index) : QIcon();
+    if (!list) return QIcon();
+    auto it = list->impl_->icons.find(index);
+    return it == list->impl_->icons.end() ? QIcon() : it->second;
 }
 
 TImageList::TImageList(TComponent* owner, int width, int height)
@@ -52,13 +47,6 @@ void TImageList::SetImage(int index, const std::string& imageFile) { impl_->icon
 void TImageList::AddImageSize(int index, const std::string& imageFile) {
     QPixmap picture = LoadPicture(imageFile);
     if (!picture.isNull()) impl_->icons[index].addPixmap(picture);
-}
-
-int TImageList::Count() const { return impl_->icons.empty() ? 0 : impl_->icons.rbegin()->first + 1; }
-
-bool TImageList::HasImage(int index) const {
-    auto it = impl_->icons.find(index);
-    return it != impl_->icons.end() && !it->second.isNull();
 }
 
 // ---------------------------------------------------------------- tool bar
@@ -233,8 +221,6 @@ TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner, new QStatusBar())
 }
 
 QStatusBar* TStatusBar::QtStatusBar() const { return static_cast<QStatusBar*>(Handle()); }
-void TStatusBar::SetSimpleText(const std::string& text) { QtStatusBar()->showMessage(QtText(text)); }
-std::string TStatusBar::SimpleText() const { return StdText(QtStatusBar()->currentMessage()); }
 
 // ---------------------------------------------------------------- list view
 
@@ -411,8 +397,6 @@ TListView::TListView(TComponent* owner, TWinControl* parent) : TWinControl(owner
     auto* clicks = new ViewportClicks([this] { Fire(OnClick); }, [this] { Fire(OnDblClick); });
     clicks->setParent(tree);
     tree->viewport()->installEventFilter(clicks);
-    QObject::connect(tree->selectionModel(), &QItemSelectionModel::selectionChanged, tree,
-                     [this] { Fire(OnSelectItem); });
     if (parent) SetParent(parent);
 }
 
@@ -431,8 +415,6 @@ void TListView::AddColumn(const std::string& caption, int width, bool rightAlign
     tree->setColumnWidth(static_cast<int>(model_->columns.size()) - 1, width);
 }
 
-int TListView::ColumnCount() const { return static_cast<int>(model_->columns.size()); }
-void TListView::SetColumnWidth(int index, int width) { static_cast<QTreeView*>(Handle())->setColumnWidth(index, width); }
 
 void TListView::SetColumnAutoSize(int index) {
     static_cast<QTreeView*>(Handle())->header()->setSectionResizeMode(index, QHeaderView::Stretch);
@@ -547,7 +529,6 @@ void TListView::Clear() {
 void TListView::Spare(std::unique_ptr<TListItem> item) {
     item->caption_.clear();
     item->subItems_.clear();
-    item->Data = nullptr;
     item->pendingSelected_ = false;
     spare_.push_back(std::move(item));
 }
@@ -580,12 +561,6 @@ TListItem* TListView::Selected() const {
 
 int TListView::SelCount() const { return static_cast<int>(SelectedItems().size()); }
 
-void TListView::ClearSelection() {
-    static_cast<QTreeView*>(Handle())->clearSelection();
-    for (auto& item : items_) item->pendingSelected_ = false;
-}
-
-void TListView::SetHideSelection(bool) {}
 void TListView::SetRowSelect(bool rowSelect) {
     static_cast<QTreeView*>(Handle())->setSelectionBehavior(rowSelect ? QAbstractItemView::SelectRows
                                                                       : QAbstractItemView::SelectItems);
@@ -650,18 +625,11 @@ void TIconListView::AddItem(const std::string& caption, int imageIndex) {
     static_cast<QListWidget*>(Handle())->addItem(item);
 }
 
-int TIconListView::Count() const { return static_cast<QListWidget*>(Handle())->count(); }
 
 int TIconListView::ItemIndex() const {
     auto* list = static_cast<QListWidget*>(Handle());
     QList<QListWidgetItem*> chosen = list->selectedItems();
     return chosen.isEmpty() ? -1 : list->row(chosen.first());
-}
-
-void TIconListView::SetItemIndex(int index) {
-    auto* list = static_cast<QListWidget*>(Handle());
-    list->clearSelection();
-    if (index >= 0 && index < list->count()) list->item(index)->setSelected(true);
 }
 
 // ---------------------------------------------------------------- clipboard

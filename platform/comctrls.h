@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QIcon;
 class QToolBar;
 class QStatusBar;
 class TPopupMenu;
@@ -23,15 +24,17 @@ public:
     void SetImage(int index, const std::string& imageFile);
     // The same picture drawn at another size, for places that show it larger.
     void AddImageSize(int index, const std::string& imageFile);
-    int Count() const;
-    bool HasImage(int index) const;
 
 private:
-    friend struct ImageListAccess;
+    friend QIcon ImageListIcon(const TImageList* list, int index);
     struct Impl;
     std::unique_ptr<Impl> impl_;
     int width_, height_;
 };
+
+// The picture at an index (none for a null list or an empty index); for the
+// layer's own use.
+QIcon ImageListIcon(const TImageList* list, int index);
 
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator };
 
@@ -60,12 +63,9 @@ public:
     TToolButton(TComponent* owner, TToolBar* bar, TToolButtonStyle style = tbsButton, int width = 0);
     ~TToolButton() override;
     void SetAction(TAction* action);
-    TAction* Action() const { return action_; }
     void SetCaption(const std::string& caption);
-    std::string Caption() const { return caption_; }
     void SetImageIndex(int index);
     int ImageIndex() const { return imageIndex_; }
-    TToolButtonStyle Style() const { return style_; }
     bool Down() const;
     void SetDown(bool down);
     void SetDropdownMenu(TPopupMenu* menu);
@@ -92,8 +92,6 @@ private:
 class TStatusBar : public TWinControl {
 public:
     explicit TStatusBar(TComponent* owner);
-    void SetSimpleText(const std::string& text);
-    std::string SimpleText() const;
     QStatusBar* QtStatusBar() const;
 };
 
@@ -113,7 +111,6 @@ public:
     bool Selected() const;
     void SetSelected(bool selected);
     int Index() const { return row_; }
-    void* Data = nullptr;
 
 private:
     friend class TListView;
@@ -130,15 +127,12 @@ public:
     explicit TListView(TComponent* owner, TWinControl* parent = nullptr);
     ~TListView() override;
     void AddColumn(const std::string& caption, int width, bool rightAligned = false);
-    int ColumnCount() const;
-    void SetColumnWidth(int index, int width);
     // The column shares, with the other such columns, the width the rest leave.
     void SetColumnAutoSize(int index);
     // Keeps the rows in the order of their captions, ignoring letter case;
     // rows with equal captions keep the order they came in. Between
     // BeginUpdate and EndUpdate the order is restored once, at the end.
     void SetSorted(bool sorted);
-    bool Sorted() const { return sorted_; }
     TListItem* AddItem();
     int Count() const { return static_cast<int>(items_.size()); }
     TListItem* Item(int index) const { return items_[static_cast<size_t>(index)].get(); }
@@ -149,14 +143,11 @@ public:
     TListItem* Selected() const;
     int SelCount() const;
     std::vector<TListItem*> SelectedItems() const;
-    void ClearSelection();
-    void SetHideSelection(bool hide);
     void SetRowSelect(bool rowSelect);
     TListItem* FindCaption(const std::string& caption) const;
     // Rows added meanwhile reach the view together when the update ends.
     void BeginUpdate();
     void EndUpdate();
-    TNotifyEvent OnSelectItem;
 
 private:
     friend class TListItem;
@@ -185,10 +176,8 @@ public:
     explicit TIconListView(TComponent* owner, TWinControl* parent = nullptr);
     void SetLargeImages(TImageList* images);
     void AddItem(const std::string& caption, int imageIndex);
-    int Count() const;
     // The selected entry, or -1.
     int ItemIndex() const;
-    void SetItemIndex(int index);
 
 protected:
     void DoResize() override;

@@ -1,5 +1,6 @@
 #include "platform/controls.h"
 
+#include "platform/dialogs.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
 #include "platform/qtbridge.h"
@@ -8,7 +9,6 @@
 #include <QCoreApplication>
 #include <QContextMenuEvent>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
@@ -43,6 +43,20 @@ void TComponent::DestroyOwned() {
 TControl* ControlOf(QWidget* widget) {
     if (!widget) return nullptr;
     return static_cast<TControl*>(widget->property("tvControl").value<void*>());
+}
+
+// ---------------------------------------------------------------- handlers
+
+void SafeCall(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        if (Application) Application->ShowException(e.what());
+        else ShowMessage(e.what());
+    } catch (...) {
+        if (Application) Application->ShowException("Unknown exception");
+        else ShowMessage("Unknown exception");
+    }
 }
 
 // ---------------------------------------------------------------- event filter
@@ -85,16 +99,6 @@ protected:
             }
             break;
         }
-        case QEvent::MouseButtonPress: {
-            auto* me = static_cast<QMouseEvent*>(event);
-            if (c->OnMouseDown) {
-                QPoint p = me->position().toPoint();
-                SafeCall([&] {
-                    c->OnMouseDown(c, ButtonOf(me->button()), ShiftOf(me->modifiers(), me->buttons()), p.x(), p.y());
-                });
-            }
-            break;
-        }
         case QEvent::MouseButtonRelease: {
             auto* me = static_cast<QMouseEvent*>(event);
             QPoint p = me->position().toPoint();
@@ -130,23 +134,6 @@ protected:
         case QEvent::FocusIn:
             if (c->OnEnter) c->Fire(c->OnEnter);
             break;
-        case QEvent::FocusOut:
-            if (c->OnExit) c->Fire(c->OnExit);
-            break;
-        case QEvent::KeyPress: {
-            auto* ke = static_cast<QKeyEvent*>(event);
-            if (c->OnKeyDown) {
-                int key = VirtualKeyOf(ke->key());
-                SafeCall([&] { c->OnKeyDown(c, key, ShiftOf(ke->modifiers(), Qt::NoButton)); });
-                if (key == 0) return true;
-            }
-            if (c->OnKeyPress && !ke->text().isEmpty() && ke->text().at(0).unicode() < 0x80) {
-                char ch = static_cast<char>(ke->text().at(0).unicode());
-                SafeCall([&] { c->OnKeyPress(c, ch); });
-                if (ch == 0) return true;
-            }
-            break;
-        }
         default:
             break;
         }
@@ -261,10 +248,7 @@ void TControl::SetShowHint(bool show) {
     if (Handle()) Handle()->setToolTip(show ? QtText(ShortHint(hint_)) : QString());
 }
 
-void TControl::SetColor(TColor color) {
-    color_ = color;
-    ApplyColor(color);
-}
+void TControl::SetColor(TColor color) { ApplyColor(color); }
 
 void TControl::ApplyColor(TColor color) {
     if (!Handle()) return;

@@ -41,8 +41,6 @@ using TShiftState = int;
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 using TMouseEvent = std::function<void(TObject*, TMouseButton, TShiftState, int, int)>;
 using TMouseMoveEvent = std::function<void(TObject*, TShiftState, int, int)>;
-using TKeyEvent = std::function<void(TObject*, int& key, TShiftState)>;
-using TKeyPressEvent = std::function<void(TObject*, char& key)>;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TCursor { crDefault, crHandPoint, crHourGlass, crIBeam };
@@ -56,9 +54,6 @@ constexpr TColor clBtnFace = static_cast<int>(0x8000000F), clWindow = static_cas
                  clWindowText = static_cast<int>(0x80000008), clAppWorkSpace = static_cast<int>(0x8000000C),
                  clDefault = 0x20000000;
 
-// Keys as the class library names them.
-enum TVirtualKey { VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_ESCAPE = 27, VK_DELETE = 46, VK_F1 = 112 };
-
 class TComponent : public TObject {
 public:
     explicit TComponent(TComponent* owner);
@@ -67,11 +62,8 @@ public:
     TComponent& operator=(const TComponent&) = delete;
 
     TComponent* Owner() const { return owner_; }
-    int ComponentCount() const { return static_cast<int>(components_.size()); }
-    TComponent* Components(int index) const { return components_[static_cast<size_t>(index)]; }
 
     std::string Name;
-    int Tag = 0;
 
 protected:
     // Frees the owned components now, newest first.
@@ -118,12 +110,10 @@ public:
     TAlign Align() const { return align_; }
     void SetAlign(TAlign align);
 
-    std::string Hint() const { return hint_; }
     // "tooltip|status text"; the part after "|" shows in the status bar.
     void SetHint(const std::string& hint);
     void SetShowHint(bool show);
     void SetColor(TColor color);
-    TColor Color() const { return color_; }
     void SetFontColor(TColor color);
     TColor FontColor() const { return fontColor_; }
     void SetFontStyle(bool bold, bool underline, bool italic = false);
@@ -142,13 +132,9 @@ public:
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
-    TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
-    TKeyEvent OnKeyDown;
-    TKeyPressEvent OnKeyPress;
     TNotifyEvent OnEnter;
-    TNotifyEvent OnExit;
 
     // The toolkit widget; for the layer's own use and for tests that drive
     // controls through real input.
@@ -177,7 +163,6 @@ private:
     TWinControl* parent_ = nullptr;
     TAlign align_ = alNone;
     std::string hint_;
-    TColor color_ = clDefault;
     TColor fontColor_ = clDefault;
     TPopupMenu* popup_ = nullptr;
 };
@@ -200,6 +185,9 @@ private:
     friend class TControl;
     std::vector<TControl*> controls_;
 };
+
+// The control a toolkit widget stands for, or null; for the layer's own use.
+TControl* ControlOf(QWidget* widget);
 
 // Calls a handler with the catch-all every handler runs in: an exception is
 // shown as the application shows exceptions and the program goes on.

@@ -27,10 +27,7 @@ public:
     // Closes an open link without running OnClose.
     ~TDdeClientConv() override;
 
-    TDataMode ConnectMode() const { return mode_; }
     void SetConnectMode(TDataMode mode) { mode_ = mode; }
-    std::string DdeService() const { return service_; }
-    std::string DdeTopic() const { return topic_; }
     // Names the server; an open link is closed first, and in automatic mode
     // the new one is opened at once. False when that open failed.
     bool SetLink(const std::string& service, const std::string& topic);
@@ -62,7 +59,6 @@ public:
     // Whether the last wait ended with its reply: false while it goes on,
     // and once it was given up or the link was lost first.
     bool WaitAnswered() const { return waitAnswered_; }
-    int ReplyTimeout() const { return replyTimeout_; }
     void SetReplyTimeout(int milliseconds) { replyTimeout_ = milliseconds; }
 
     TNotifyEvent OnOpen;

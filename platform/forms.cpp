@@ -2,6 +2,7 @@
 
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
+#include "platform/guidialogs.h"
 #include "platform/menus.h"
 #include "platform/qtbridge.h"
 #include "platform/stdctrls.h"
@@ -603,7 +604,6 @@ void TForm::SetClientSize(int width, int height) {
 }
 
 void TForm::SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
-void TForm::SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
 
 void TForm::SetMinSize(int width, int height) {
     if (Frame()) Frame()->setMinimumSize(width, height);
@@ -671,6 +671,17 @@ void ReadyToShow(QWidget* w) {
     if (states != Qt::WindowNoState) native->setWindowStates(Qt::WindowNoState);
     native->setGeometry(w->geometry());
     if (states != Qt::WindowNoState) native->setWindowStates(states);
+}
+
+// Shows a window that is to start minimised, so that it stays minimised.
+void ShowIconic(QWidget* w) {
+    // Mapped as if the user had just asked for it, a window is brought up
+    // by the window manager: it asks to come up minimised instead.
+    const bool quiet = w->testAttribute(Qt::WA_ShowWithoutActivating);
+    w->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    SetStartIconic(w, true);
+    w->show();
+    w->setAttribute(Qt::WA_ShowWithoutActivating, quiet);
 }
 }  // namespace
 
@@ -1113,64 +1124,6 @@ void TForm::SetStatusBar(TStatusBar* bar) {
     if (impl_->main && bar) impl_->main->setStatusBar(bar->QtStatusBar());
 }
 
-// ---------------------------------------------------------------- modal windows
-
-void RefuseMinimise(QWidget* w) {
-    QPointer<QWidget> guard = w;
-    QTimer::singleShot(0, w, [guard] {
-        if (!guard || !guard->isVisible() || !(guard->windowState() & Qt::WindowMinimized)) return;
-        guard->setWindowState(guard->windowState() & ~Qt::WindowMinimized);
-        guard->show();
-        guard->raise();
-        guard->activateWindow();
-    });
-}
-
-namespace {
-// Puts a modal window back on screen when the window manager minimised it.
-class ModalKeeper : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && event->type() == QEvent::WindowStateChange && (w->windowState() & Qt::WindowMinimized) &&
-            w->isModal())
-            RefuseMinimise(w);
-        return false;
-    }
-};
-}  // namespace
-
-void PrepareModal(QWidget* window) {
-    if (!window || !window->isWindow()) return;
-    QWidget* onTop = nullptr;
-    for (QWidget* other : QApplication::topLevelWidgets())
-        if (other != window && other->isVisible() && (other->windowFlags() & Qt::WindowStaysOnTopHint)) onTop = other;
-    if (onTop && !(window->windowFlags() & Qt::WindowStaysOnTopHint))
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    // A window of the program, not a stand-alone one: the window manager keeps
-    // it above the window it belongs to, the main window or, while one is up,
-    // the window that stays on top.
-    QWidget* main = Application && Application->MainForm() ? Application->MainForm()->Handle()->window() : nullptr;
-    // A box opened from a modal dialog belongs to that dialog.
-    QWidget* modal = QApplication::activeModalWidget();
-    QWidget* owner = modal && modal != window                  ? modal
-                     : onTop                                    ? onTop
-                     : main && main != window && main->isVisible() ? main
-                                                                   : nullptr;
-    if (owner) {
-        window->winId();
-        if (window->windowHandle() && owner->windowHandle())
-            window->windowHandle()->setTransientParent(owner->windowHandle());
-    }
-    if (!window->property("tvModalKeeper").toBool()) {
-        window->setProperty("tvModalKeeper", true);
-        window->installEventFilter(new ModalKeeper(window));
-    }
-}
-
 // ---------------------------------------------------------------- busy marks
 
 FormBusy::FormBusy(TForm* form) : form_(form) {
@@ -1242,20 +1195,6 @@ void TApplication::Minimize() {
 }
 
 void TApplication::ShowException(const std::string& message) { MessageDlg(message, mtError, {mbOK}, 0); }
-
-void SafeCall(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const std::exception& e) {
-        if (Application) Application->ShowException(e.what());
-        else ShowMessage(e.what());
-    } catch (...) {
-        if (Application) Application->ShowException("Unknown exception");
-        else ShowMessage("Unknown exception");
-    }
-}
-
-std::string FormCaptionOf(TForm* form) { return form ? form->Caption() : std::string(); }
 
 int DesktopWidth() {
     QScreen* screen = QGuiApplication::primaryScreen();

@@ -51,16 +51,13 @@ public:
     TFormStyle FormStyle() const { return style_; }
     // Switches at run time between an MDI child and a top-level window.
     void SetFormStyle(TFormStyle style);
-    TFormBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TFormBorderStyle style);
     int BorderIcons() const { return borderIcons_; }
     void SetBorderIcons(int icons);
-    TPosition Position() const { return position_; }
     void SetPosition(TPosition position) { position_ = position; }
     TWindowState WindowState() const;
     void SetWindowState(TWindowState state);
     void SetClientWidth(int width);
-    void SetClientHeight(int height);
     void SetClientSize(int width, int height);
     void SetMinSize(int width, int height);
     void SetIcon(const std::string& imageFile);
@@ -80,14 +77,12 @@ public:
     void Close();
     // Hides at once and frees the form once no handler of it is running.
     void Release();
-    bool Releasing() const { return releasing_; }
     int ShowModal();
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result);
     bool Modal() const { return modal_; }
     TControl* ActiveControl() const { return activeControl_; }
     void SetActiveControl(TControl* control);
-    void SetKeyPreview(bool preview) { keyPreview_ = preview; }
     // Window-system messages sent to the form; a form handles those it knows
     // and passes the rest on here, which ignores them.
     virtual void Dispatch(TMessage& message);
@@ -107,12 +102,10 @@ public:
 
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
-    TNotifyEvent OnActivate;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
 
     QWidget* ClientWidget() const override;
-    int BusyDepth() const { return busy_; }
 
 protected:
     // A form's constructor calls this once its controls exist: a visible MDI
@@ -178,7 +171,6 @@ private:
     bool modal_ = false;
     bool releasing_ = false;
     bool placed_ = false;
-    bool keyPreview_ = false;
     bool closing_ = false;
     int busy_ = 0;
     TControl* activeControl_ = nullptr;
@@ -222,6 +214,19 @@ private:
 };
 
 extern TApplication* Application;
+
+// Marks a form as running one of its handlers, so a release waits for it;
+// for the layer's own use.
+class FormBusy {
+public:
+    explicit FormBusy(TForm* form);
+    ~FormBusy();
+    FormBusy(const FormBusy&) = delete;
+    FormBusy& operator=(const FormBusy&) = delete;
+
+private:
+    TForm* form_;
+};
 
 // The size of the whole desktop, in pixels.
 int DesktopWidth();

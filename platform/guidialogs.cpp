@@ -1,133 +1,16 @@
-// The GUI half of message boxes and file dialogs, and the small conversions
-// the layer shares.
+#include "platform/guidialogs.h"
+
 #include "platform/dialogs.h"
-#include "platform/filedialogs.h"
 #include "platform/forms.h"
 #include "platform/qtbridge.h"
-#include "platform/sysutils.h"
 #include "platform/x11windows.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
-#include <QIcon>
 #include <QMessageBox>
-#include <QPixmap>
-#include <QPointer>
-#include <QPushButton>
 #include <QSpacerItem>
-#include <QTimer>
-#include <QWidget>
-#include <QWindow>
-
-std::string ShortHint(const std::string& hint) {
-    size_t bar = hint.find('|');
-    return bar == std::string::npos ? hint : hint.substr(0, bar);
-}
-
-std::string LongHint(const std::string& hint) {
-    size_t bar = hint.find('|');
-    return bar == std::string::npos ? hint : hint.substr(bar + 1);
-}
-
-QString QtCaption(const std::string& caption) { return QtText(caption); }
-
-QColor QtColor(TColor color, QPalette::ColorRole role) {
-    if (color == clDefault) return QApplication::palette().color(role);
-    if (color & 0x80000000) {
-        switch (color & 0xFF) {
-        case 0x05: return QApplication::palette().color(QPalette::Base);
-        case 0x08: return QApplication::palette().color(QPalette::Text);
-        case 0x0C: return QApplication::palette().color(QPalette::Dark);
-        default: return QApplication::palette().color(QPalette::Window);
-        }
-    }
-    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
-
-TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
-    TShiftState s = 0;
-    if (modifiers & Qt::ShiftModifier) s |= ssShift;
-    if (modifiers & Qt::AltModifier) s |= ssAlt;
-    if (modifiers & Qt::ControlModifier) s |= ssCtrl;
-    if (buttons & Qt::LeftButton) s |= ssLeft;
-    if (buttons & Qt::RightButton) s |= ssRight;
-    if (buttons & Qt::MiddleButton) s |= ssMiddle;
-    return s;
-}
-
-TMouseButton ButtonOf(Qt::MouseButton button) {
-    if (button == Qt::RightButton) return mbRight;
-    if (button == Qt::MiddleButton) return mbMiddle;
-    return mbLeft;
-}
-
-int VirtualKeyOf(int qtKey) {
-    switch (qtKey) {
-    case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: return VK_TAB;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Delete: return VK_DELETE;
-    case Qt::Key_F1: return VK_F1;
-    default: break;
-    }
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return VK_F1 + (qtKey - Qt::Key_F1);
-    if (qtKey >= 0x20 && qtKey < 0x7F) return qtKey;
-    return qtKey & 0xFFFF;
-}
-
-namespace {
-// Ends a wait once the window it watches is on screen.
-class ExposeQuit : public QObject {
-public:
-    ExposeQuit(QWindow* window, QEventLoop* loop) : window_(window), loop_(loop) { window_->installEventFilter(this); }
-    ~ExposeQuit() override {
-        if (window_) window_->removeEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Expose && window_ && window_->isExposed()) loop_->quit();
-        // Shown minimised (with a minimised owner, say): nothing to wait for.
-        if (e->type() == QEvent::WindowStateChange && window_ && (window_->windowStates() & Qt::WindowMinimized))
-            loop_->quit();
-        return false;
-    }
-
-private:
-    QPointer<QWindow> window_;
-    QEventLoop* loop_;
-};
-}  // namespace
-
-void RepaintNow(QWidget* widget) {
-    if (!widget) return;
-    // A window shown just now can be drawn only once the window system has
-    // put it on screen; until then a repaint draws nothing anybody sees.
-    // Waited for once, the first time: a window minimised or otherwise out
-    // of sight later would keep it waiting every time.
-    QWidget* top = widget->window();
-    if (top->isVisible() && top->windowHandle() && !(top->windowState() & Qt::WindowMinimized) &&
-        !top->windowHandle()->property("tvShownOnce").toBool()) {
-        if (!top->windowHandle()->isExposed()) {
-            // The window system's word that it shows the window (or keeps it
-            // minimised); the bound is only for one that never answers.
-            QEventLoop wait;
-            ExposeQuit watch(top->windowHandle(), &wait);
-            QTimer::singleShot(5000, &wait, &QEventLoop::quit);
-            wait.exec(QEventLoop::ExcludeUserInputEvents);
-        }
-        top->windowHandle()->setProperty("tvShownOnce", true);
-    }
-    widget->repaint();
-    // Let the window system map and draw it while the GUI thread stays busy.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    widget->repaint();
-}
 
 namespace {
 QString Caption() { return QtText(Application ? Application->Title() : std::string()); }
@@ -218,32 +101,10 @@ public:
 
 void InstallGuiDialogs() {
     static GuiDialogs gui;
-    // A responder installed by a test stays in charge.
-    if (dynamic_cast<ScriptedResponder*>(&Dialogs())) return;
-    SetDialogBackend(&gui);
-}
-
-bool TOpenDialog::Execute() {
-    FileDialogRequest r;
-    r.save = save_;
-    r.title = Title;
-    r.filter = Filter;
-    r.filterIndex = FilterIndex;
-    r.initialDir = InitialDir;
-    r.fileName = FileName;
-    r.defaultExt = DefaultExt;
-    if (!Dialogs().FileDialog(r)) return false;
-    FileName = r.fileName;
-    FilterIndex = r.filterIndex;
-    return true;
-}
-
-QPixmap LoadPicture(const std::string& file) {
-    const char* format = LowerCase(ExtractFileExt(file)) == ".png" ? "PNG" : nullptr;
-    return QPixmap(QtText(file), format);
-}
-
-QIcon LoadIcon(const std::string& file) {
-    QPixmap picture = LoadPicture(file);
-    return picture.isNull() ? QIcon() : QIcon(picture);
+    // Only the console backend makes way: a backend a test installed stays
+    // in charge. (Null installs the console backend, so the second call
+    // answers which one that is.)
+    DialogBackend* current = SetDialogBackend(nullptr);
+    DialogBackend* console = SetDialogBackend(current);
+    if (current == console) SetDialogBackend(&gui);
 }

@@ -10,7 +10,6 @@
 class TIniFile {
 public:
     explicit TIniFile(const std::string& fileName);
-    const std::string& FileName() const { return fileName_; }
 
     bool SectionExists(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& ident) const;

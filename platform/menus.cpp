@@ -1,6 +1,7 @@
 #include "platform/menus.h"
 
 #include "platform/comctrls.h"
+#include "platform/forms.h"
 #include "platform/qtbridge.h"
 
 #include <QAction>
@@ -55,15 +56,9 @@ void TMenuItem::SetImageIndex(int index) {
     Refresh();
 }
 
-void TMenuItem::SetChecked(bool checked) {
-    qaction_->setCheckable(checked || qaction_->isCheckable());
-    qaction_->setChecked(checked);
-}
-
 bool TMenuItem::Checked() const { return qaction_->isChecked(); }
 void TMenuItem::SetEnabled(bool enabled) { qaction_->setEnabled(enabled); }
 bool TMenuItem::Enabled() const { return qaction_->isEnabled(); }
-void TMenuItem::SetVisible(bool visible) { qaction_->setVisible(visible); }
 
 void TMenuItem::SetShortCut(const std::string& shortCut) {
     shortCut_ = shortCut;
@@ -85,7 +80,6 @@ void TMenuItem::ActionChanged() {
     if (!ownHint_) hint_ = action_->Hint();
     shortCut_ = action_->ShortCut();
     qaction_->setEnabled(action_->Enabled());
-    qaction_->setVisible(action_->Visible());
     qaction_->setCheckable(action_->Checked() || qaction_->isCheckable());
     qaction_->setChecked(action_->Checked());
     Refresh();

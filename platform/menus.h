@@ -24,11 +24,9 @@ public:
     std::string Hint() const { return hint_; }
     void SetImageIndex(int index);
     int ImageIndex() const { return imageIndex_; }
-    void SetChecked(bool checked);
     bool Checked() const;
     void SetEnabled(bool enabled);
     bool Enabled() const;
-    void SetVisible(bool visible);
     void SetShortCut(const std::string& shortCut);
     void SetAction(TAction* action);
     TAction* Action() const { return action_; }
@@ -71,7 +69,6 @@ class TMainMenu : public TComponent {
 public:
     explicit TMainMenu(TComponent* owner);
     ~TMainMenu() override;
-    TMenuItem* Items() const { return items_; }
     void SetImages(TImageList* images) { items_->SetImages(images); }
     // Adds a top-level menu.
     void Add(TMenuItem* item);

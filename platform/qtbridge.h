@@ -1,5 +1,6 @@
-// Conversions between the layer's types and the toolkit's; used only inside
-// platform/, never by the programs' own code.
+// The layer's own helpers over the toolkit: text and colour conversions,
+// input state, pictures, and readying windows. Private to platform/: the
+// programs' code never sees the toolkit.
 #pragma once
 
 #include "platform/controls.h"
@@ -10,8 +11,9 @@
 
 #include <string>
 
+class QIcon;
+class QPixmap;
 class QWidget;
-class TForm;
 
 inline QString QtText(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 inline std::string StdText(const QString& s) {
@@ -28,7 +30,14 @@ QString QtCaption(const std::string& caption);
 QColor QtColor(TColor color, QPalette::ColorRole role = QPalette::Window);
 TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
 TMouseButton ButtonOf(Qt::MouseButton button);
-int VirtualKeyOf(int qtKey);
+
+// Pictures by file name; PNG files are read by the built-in reader, so no
+// format plugin is loaded to find out what they are.
+QPixmap LoadPicture(const std::string& file);
+QIcon LoadIcon(const std::string& file);
+
+// The width a caption needs on a button, with room for its picture.
+int TextWidthNeeded(QWidget* w, const QString& text, int iconWidth);
 
 // Paints a window at once, so it shows while the GUI thread is busy.
 void RepaintNow(QWidget* widget);
@@ -43,37 +52,3 @@ void PrepareModal(QWidget* window);
 // Puts a window that may not be minimised back on screen (a window manager
 // may minimise it all the same).
 void RefuseMinimise(QWidget* window);
-
-// Shows a window that is to start minimised, so that it stays minimised.
-void ShowIconic(QWidget* window);
-
-// Marks a form as running one of its handlers, so a release waits for it.
-class FormBusy {
-public:
-    explicit FormBusy(TForm* form);
-    ~FormBusy();
-    FormBusy(const FormBusy&) = delete;
-    FormBusy& operator=(const FormBusy&) = delete;
-
-private:
-    TForm* form_;
-};
-
-// The control a widget stands for, or null.
-TControl* ControlOf(QWidget* widget);
-
-class TImageList;
-class QIcon;
-QIcon ImageListIcon(const TImageList* list, int index);
-
-// Message boxes and file dialogs as real windows.
-void InstallGuiDialogs();
-
-class QPixmap;
-// Pictures by file name; PNG files are read by the built-in reader, so no
-// format plugin is loaded to find out what they are.
-QPixmap LoadPicture(const std::string& file);
-QIcon LoadIcon(const std::string& file);
-
-// The width a caption needs on a button, with room for its picture.
-int TextWidthNeeded(QWidget* w, const QString& text, int iconWidth);

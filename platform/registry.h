@@ -1,5 +1,5 @@
 // Read-only registry: keys under a few roots, each with named values. Linux
-// has no registry, so the store is empty unless a test puts entries in it.
+// has no registry, so the store is empty unless a test installs one of its own.
 #pragma once
 
 #include "platform/sysutils.h"
@@ -19,7 +19,6 @@ public:
 class TRegistry {
 public:
     TRegistry() = default;
-    HKEY RootKey() const { return root_; }
     void SetRootKey(HKEY root);
     // Key paths are separated by "\" and compared without letter case; a path
     // beginning with "\" starts at the root, any other at the open key. The
@@ -36,7 +35,18 @@ private:
     bool open_ = false;
 };
 
-// Test seam: entries of the store the registry reads.
-void RegistryPutString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
-void RegistryPutInteger(HKEY root, const std::string& key, const std::string& name, int value);
-void RegistryClear();
+// Where the registry's keys and values come from. Paths come without a
+// leading or trailing "\", and paths and names in lower case.
+class RegistryStore {
+public:
+    virtual ~RegistryStore() = default;
+    // Whether a key holds values or lies above one that does.
+    virtual bool KeyExists(HKEY root, const std::string& path) const = 0;
+    // False when the key has no such value; isString false for a value that
+    // is not a string (text then stays empty).
+    virtual bool ReadValue(HKEY root, const std::string& path, const std::string& name, std::string& text,
+                           bool& isString) const = 0;
+};
+// Installs a store and returns the previous one (null restores the empty
+// store the programs read).
+RegistryStore* SetRegistryStore(RegistryStore* store);

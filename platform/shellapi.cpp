@@ -176,19 +176,3 @@ ShellLauncher* SetShellLauncher(ShellLauncher* launcher) {
 int ShellExecuteA(void*, const char* verb, const char* file, const char* parameters, const char* directory, int) {
     return current->Launch(Text(verb), Text(file), Text(parameters), Text(directory));
 }
-
-ShellLaunchRecorder::ShellLaunchRecorder() : previous_(SetShellLauncher(this)) {}
-
-ShellLaunchRecorder::~ShellLaunchRecorder() { SetShellLauncher(previous_); }
-
-std::vector<std::string> ShellLaunchRecorder::Files() const {
-    std::vector<std::string> files;
-    for (const Launched& l : launches_) files.push_back(l.file);
-    return files;
-}
-
-int ShellLaunchRecorder::Launch(const std::string& verb, const std::string& file, const std::string& parameters,
-                                const std::string& directory) {
-    launches_.push_back({verb, file, parameters, directory});
-    return SHELL_LAUNCHED;
-}

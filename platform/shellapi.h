@@ -43,7 +43,7 @@ ShellCommand ResolveShellCommand(const std::string& file, const std::string& par
 // The desktop's opener, run with the address or document as its one argument.
 const char* ShellOpener();
 
-// Where launches go: the real one starts processes; tests install a recorder.
+// Where launches go: the real one starts processes; tests install one of their own.
 class ShellLauncher {
 public:
     virtual ~ShellLauncher() = default;
@@ -52,30 +52,3 @@ public:
 };
 // Installs a launcher and returns the previous one (null restores the real one).
 ShellLauncher* SetShellLauncher(ShellLauncher* launcher);
-
-// Test seam: records every launch instead of starting it, and answers that it
-// was launched, whether or not the file exists.
-class ShellLaunchRecorder : public ShellLauncher {
-public:
-    struct Launched {
-        std::string verb;  // null arguments are recorded as ""
-        std::string file;
-        std::string parameters;
-        std::string directory;
-    };
-    ShellLaunchRecorder();
-    ~ShellLaunchRecorder() override;
-    ShellLaunchRecorder(const ShellLaunchRecorder&) = delete;
-    ShellLaunchRecorder& operator=(const ShellLaunchRecorder&) = delete;
-
-    const std::vector<Launched>& Launches() const { return launches_; }
-    std::vector<std::string> Files() const;
-    void Clear() { launches_.clear(); }
-
-    int Launch(const std::string& verb, const std::string& file, const std::string& parameters,
-               const std::string& directory) override;
-
-private:
-    ShellLauncher* previous_;
-    std::vector<Launched> launches_;
-};

@@ -6,7 +6,6 @@
 #include "platform/sysutils.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -18,7 +17,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QToolButton>
@@ -41,19 +39,9 @@ int TStrings::IndexOf(const std::string& s) const {
     return -1;
 }
 
-std::string TStrings::Text() const {
-    std::string out;
-    for (int i = 0; i < Count(); ++i) out += Get(i) + "\r\n";
-    return out;
-}
-
 void TStrings::SetText(const std::string& text) {
     TStringList list;
     list.SetText(text);
-    Assign(list);
-}
-
-void TStrings::Assign(const TStringList& list) {
     Clear();
     for (int i = 0; i < list.Count(); ++i) Add(list[i]);
 }
@@ -144,8 +132,6 @@ void TLabel::SetAlignment(TAlignment alignment) {
     static_cast<QLabel*>(Handle())->setAlignment(a | Qt::AlignTop);
 }
 
-void TLabel::SetTransparent(bool transparent) { Handle()->setAutoFillBackground(!transparent); }
-
 void TLabel::SetBounds(int left, int top, int width, int height) {
     TControl::SetBounds(left, top, width, height);
     Fit();
@@ -187,7 +173,6 @@ void TEdit::Connect() {
 std::string TEdit::Text() const { return StdText(static_cast<QLineEdit*>(Handle())->text()); }
 void TEdit::SetText(const std::string& text) { static_cast<QLineEdit*>(Handle())->setText(QtText(text)); }
 void TEdit::SetReadOnly(bool readOnly) { static_cast<QLineEdit*>(Handle())->setReadOnly(readOnly); }
-bool TEdit::ReadOnly() const { return static_cast<QLineEdit*>(Handle())->isReadOnly(); }
 namespace {
 // The toolkit's own limit counts UTF-16 units; this one counts characters.
 // What goes beyond it is dropped from what was just typed or pasted (the
@@ -220,12 +205,6 @@ void TEdit::SetMaxLength(int length) {
     edit->setValidator(length > 0 ? new CharacterLimit(length, edit) : nullptr);
 }
 
-void TEdit::SetAlignment(TAlignment alignment) {
-    static_cast<QLineEdit*>(Handle())->setAlignment(alignment == taRightJustify ? Qt::AlignRight
-                                                    : alignment == taCenter     ? Qt::AlignHCenter
-                                                                                : Qt::AlignLeft);
-}
-
 void TEdit::SetPasswordChar(char c) {
     auto* edit = static_cast<QLineEdit*>(Handle());
     edit->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
@@ -235,19 +214,7 @@ void TEdit::SetPasswordChar(char c) {
 }
 
 void TEdit::SelectAll() { static_cast<QLineEdit*>(Handle())->selectAll(); }
-int TEdit::SelStart() const {
-    auto* e = static_cast<QLineEdit*>(Handle());
-    return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
-}
-void TEdit::SetSelStart(int start) { static_cast<QLineEdit*>(Handle())->setCursorPosition(start); }
 int TEdit::SelLength() const { return static_cast<int>(static_cast<QLineEdit*>(Handle())->selectedText().size()); }
-void TEdit::SetSelLength(int length) {
-    auto* e = static_cast<QLineEdit*>(Handle());
-    e->setSelection(e->cursorPosition(), length);
-}
-void TEdit::CutToClipboard() { static_cast<QLineEdit*>(Handle())->cut(); }
-void TEdit::CopyToClipboard() { static_cast<QLineEdit*>(Handle())->copy(); }
-void TEdit::PasteFromClipboard() { static_cast<QLineEdit*>(Handle())->paste(); }
 
 // ---------------------------------------------------------------- memo
 
@@ -294,13 +261,8 @@ TMemo::TMemo(TComponent* owner, TWinControl* parent) : TWinControl(owner, new QP
 
 TMemo::~TMemo() { delete lines_; }
 
-std::string TMemo::Text() const { return lines_->Text(); }
 void TMemo::SetText(const std::string& text) { lines_->SetText(text); }
 void TMemo::SetReadOnly(bool readOnly) { static_cast<QPlainTextEdit*>(Handle())->setReadOnly(readOnly); }
-void TMemo::SetWordWrap(bool wrap) {
-    static_cast<QPlainTextEdit*>(Handle())->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth
-                                                                 : QPlainTextEdit::NoWrap);
-}
 void TMemo::SetScrollBars(bool vertical, bool horizontal) {
     auto* e = static_cast<QPlainTextEdit*>(Handle());
     e->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
@@ -407,8 +369,6 @@ void TComboBox::SetSorted(bool sorted) {
     lastIndex_ = box->currentIndex();
 }
 
-void TComboBox::SetDropDownCount(int count) { static_cast<QComboBox*>(Handle())->setMaxVisibleItems(count); }
-
 void TComboBox::ShareItems(TComboBox* other) {
     auto* box = static_cast<QComboBox*>(Handle());
     box->setModel(static_cast<QComboBox*>(other->Handle())->model());
@@ -495,23 +455,6 @@ void TListBox::SetSorted(bool sorted) {
     for (const std::string& s : all) items_->Insert(items_->Count(), s);
 }
 
-void TListBox::SetMultiSelect(bool multi) {
-    static_cast<QListWidget*>(Handle())->setSelectionMode(multi ? QAbstractItemView::ExtendedSelection
-                                                                : QAbstractItemView::SingleSelection);
-}
-
-bool TListBox::Selected(int index) const {
-    auto* list = static_cast<QListWidget*>(Handle());
-    return index >= 0 && index < list->count() && list->item(index)->isSelected();
-}
-
-void TListBox::SetSelected(int index, bool selected) {
-    auto* list = static_cast<QListWidget*>(Handle());
-    if (index >= 0 && index < list->count()) list->item(index)->setSelected(selected);
-}
-
-int TListBox::SelCount() const { return static_cast<int>(static_cast<QListWidget*>(Handle())->selectedItems().size()); }
-
 // ---------------------------------------------------------------- check box and radio button
 
 namespace {
@@ -589,7 +532,6 @@ void TButton::ActionChanged() {
     SetCaption(action_->Caption());
     SetHint(action_->Hint());
     SetEnabled(action_->Enabled());
-    SetVisible(action_->Visible());
 }
 
 void TButton::SetCaption(const std::string& caption) {
@@ -611,12 +553,6 @@ void TButton::SetGlyph(const std::string& imageFile) {
 void TButton::SetBounds(int left, int top, int width, int height) {
     TControl::SetBounds(left, top, width, height);
     Grow();
-}
-
-int TextWidthNeeded(QWidget* w, const QString& text, int iconWidth) {
-    QString plain = text;
-    plain.remove(QRegularExpression("&(?!&)"));
-    return w->fontMetrics().horizontalAdvance(plain) + 12 + (iconWidth ? iconWidth + 4 : 0);
 }
 
 void TButton::Grow() {
@@ -644,7 +580,6 @@ TSpeedButton::TSpeedButton(TComponent* owner, TWinControl* parent, const std::st
 }
 
 void TSpeedButton::SetCaption(const std::string& caption) {
-    caption_ = caption;
     auto* b = static_cast<QToolButton*>(Handle());
     b->setText(QtCaption(caption));
     int need = TextWidthNeeded(b, b->text(), b->icon().isNull() ? 0 : b->iconSize().width());
@@ -655,18 +590,6 @@ void TSpeedButton::SetGlyph(const std::string& imageFile) {
     static_cast<QToolButton*>(Handle())->setIcon(LoadIcon(imageFile));
 }
 
-bool TSpeedButton::Down() const { return static_cast<QToolButton*>(Handle())->isChecked(); }
-
-void TSpeedButton::SetDown(bool down) {
-    auto* b = static_cast<QToolButton*>(Handle());
-    b->setCheckable(true);
-    b->setChecked(down);
-}
-
-void TSpeedButton::SetAllowAllUp(bool allow) { static_cast<QToolButton*>(Handle())->setCheckable(allow); }
-void TSpeedButton::SetFlat(bool flat) { static_cast<QToolButton*>(Handle())->setAutoRaise(flat); }
-void TSpeedButton::Click() { static_cast<QToolButton*>(Handle())->click(); }
-
 // ---------------------------------------------------------------- containers and pictures
 
 TGroupBox::TGroupBox(TComponent* owner, TWinControl* parent, const std::string& caption)
@@ -676,7 +599,6 @@ TGroupBox::TGroupBox(TComponent* owner, TWinControl* parent, const std::string& 
 }
 
 void TGroupBox::SetCaption(const std::string& caption) {
-    caption_ = caption;
     static_cast<QGroupBox*>(Handle())->setTitle(QtCaption(caption));
 }
 
@@ -710,10 +632,6 @@ void TPanel::SetBevelOuter(TBevelCut bevel) {
     }
 }
 
-void TPanel::SetBevelInner(TBevelCut) {}
-
-void TPanel::SetBorderWidth(int width) { Handle()->setContentsMargins(width, width, width, width); }
-
 void TPanel::DoResize() {
     AlignControls();
     Fire(OnResize);
@@ -725,48 +643,5 @@ TImage::TImage(TComponent* owner, TWinControl* parent) : TControl(owner, new QLa
 }
 
 void TImage::SetPicture(const std::string& imageFile) { static_cast<QLabel*>(Handle())->setPixmap(LoadPicture(imageFile)); }
-void TImage::SetStretch(bool stretch) { static_cast<QLabel*>(Handle())->setScaledContents(stretch); }
-void TImage::SetCenter(bool center) {
-    static_cast<QLabel*>(Handle())->setAlignment(center ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop);
-}
 void TImage::SetTransparent(bool transparent) { Handle()->setAutoFillBackground(!transparent); }
 bool TImage::HasPicture() const { return !static_cast<QLabel*>(Handle())->pixmap().isNull(); }
-
-// ---------------------------------------------------------------- edit commands
-
-namespace {
-template <typename LineOp, typename TextOp>
-void OnFocused(LineOp lineOp, TextOp textOp) {
-    QWidget* w = QApplication::focusWidget();
-    if (auto* line = qobject_cast<QLineEdit*>(w)) lineOp(line);
-    else if (auto* text = qobject_cast<QPlainTextEdit*>(w)) textOp(text);
-    else if (auto* box = qobject_cast<QComboBox*>(w); box && box->lineEdit()) lineOp(box->lineEdit());
-}
-}  // namespace
-
-EditState FocusedEditState() {
-    EditState state;
-    OnFocused(
-        [&](QLineEdit* e) {
-            state.edit = true;
-            state.selection = e->hasSelectedText();
-            state.readOnly = e->isReadOnly();
-        },
-        [&](QPlainTextEdit* e) {
-            state.edit = true;
-            state.selection = e->textCursor().hasSelection();
-            state.readOnly = e->isReadOnly();
-        });
-    if (state.edit) state.clipboardText = !QApplication::clipboard()->text().isEmpty();
-    return state;
-}
-
-void CutFocusedControl() {
-    OnFocused([](QLineEdit* e) { e->cut(); }, [](QPlainTextEdit* e) { e->cut(); });
-}
-void CopyFocusedControl() {
-    OnFocused([](QLineEdit* e) { e->copy(); }, [](QPlainTextEdit* e) { e->copy(); });
-}
-void PasteFocusedControl() {
-    OnFocused([](QLineEdit* e) { e->paste(); }, [](QPlainTextEdit* e) { e->paste(); });
-}

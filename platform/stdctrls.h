@@ -31,10 +31,7 @@ public:
     virtual void AddStrings(const std::vector<std::string>& texts);
     // -1 when absent; letter case is ignored.
     int IndexOf(const std::string& s) const;
-    std::string operator[](int index) const { return Get(index); }
-    std::string Text() const;  // every line followed by CR LF
     void SetText(const std::string& text);
-    void Assign(const TStringList& list);
 };
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -48,7 +45,6 @@ public:
     void SetAutoSize(bool autoSize);
     void SetWordWrap(bool wrap);
     void SetAlignment(TAlignment alignment);
-    void SetTransparent(bool transparent);
     void SetBounds(int left, int top, int width, int height) override;
 
 protected:
@@ -67,19 +63,10 @@ public:
     std::string Text() const;
     void SetText(const std::string& text);
     void SetReadOnly(bool readOnly);
-    bool ReadOnly() const;
     void SetMaxLength(int length);
-    void SetAlignment(TAlignment alignment);
     void SetPasswordChar(char c);
     void SelectAll();
-    int SelStart() const;
-    void SetSelStart(int start);
     int SelLength() const;
-    void SetSelLength(int length);
-    void CutToClipboard();
-    void CopyToClipboard();
-    void PasteFromClipboard();
-    void Clear() { SetText(""); }
     TNotifyEvent OnChange;
 
 protected:
@@ -95,10 +82,8 @@ public:
     explicit TMemo(TComponent* owner, TWinControl* parent = nullptr);
     ~TMemo() override;
     TStrings* Lines() const { return lines_; }
-    std::string Text() const;
     void SetText(const std::string& text);
     void SetReadOnly(bool readOnly);
-    void SetWordWrap(bool wrap);
     void SetScrollBars(bool vertical, bool horizontal);
     TNotifyEvent OnChange;
 
@@ -118,8 +103,6 @@ public:
     std::string Text() const;
     void SetText(const std::string& text);
     void SetSorted(bool sorted);
-    bool Sorted() const { return sorted_; }
-    void SetDropDownCount(int count);
     // From now on this list shows the entries of other, and changes to
     // either's entries are changes to both; each keeps its own chosen entry.
     void ShareItems(TComboBox* other);
@@ -141,11 +124,6 @@ public:
     int ItemIndex() const;
     void SetItemIndex(int index);
     void SetSorted(bool sorted);
-    bool Sorted() const { return sorted_; }
-    void SetMultiSelect(bool multi);
-    bool Selected(int index) const;
-    void SetSelected(int index, bool selected);
-    int SelCount() const;
 
 protected:
     void DoClick() override {}
@@ -195,7 +173,6 @@ public:
     // A bound button shows the action's caption, hint and enabled state, and
     // a press executes the action.
     void SetAction(TAction* action);
-    TAction* Action() const { return action_; }
     void ActionChanged() override;
     std::string Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
@@ -203,7 +180,6 @@ public:
     void SetDefault(bool isDefault);
     bool Cancel() const { return cancel_; }
     void SetCancel(bool isCancel) { cancel_ = isCancel; }
-    int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
     // As a press of the button: OnClick, then the form takes the button's result.
     void Click();
@@ -223,35 +199,21 @@ private:
     TAction* action_ = nullptr;
 };
 
-using TBitBtn = TButton;
 
 class TSpeedButton : public TControl {
 public:
     explicit TSpeedButton(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
     void SetCaption(const std::string& caption);
-    std::string Caption() const { return caption_; }
     void SetGlyph(const std::string& imageFile);
-    bool Down() const;
-    void SetDown(bool down);
-    void SetAllowAllUp(bool allow);
-    void SetFlat(bool flat);
-    void Click();
 
 protected:
     void DoClick() override {}
-
-private:
-    std::string caption_;
 };
 
 class TGroupBox : public TWinControl {
 public:
     explicit TGroupBox(TComponent* owner, TWinControl* parent = nullptr, const std::string& caption = "");
     void SetCaption(const std::string& caption);
-    std::string Caption() const { return caption_; }
-
-private:
-    std::string caption_;
 };
 
 enum TBevelCut { bvNone, bvLowered, bvRaised };
@@ -261,8 +223,6 @@ public:
     explicit TPanel(TComponent* owner, TWinControl* parent = nullptr);
     void SetCaption(const std::string& caption);
     void SetBevelOuter(TBevelCut bevel);
-    void SetBevelInner(TBevelCut bevel);
-    void SetBorderWidth(int width);
     // After the panel's size changed and its aligned children were placed.
     TNotifyEvent OnResize;
 
@@ -278,20 +238,6 @@ public:
     explicit TImage(TComponent* owner, TWinControl* parent = nullptr);
     // A picture file, or ":/..." for one built into the program.
     void SetPicture(const std::string& imageFile);
-    void SetStretch(bool stretch);
-    void SetCenter(bool center);
     void SetTransparent(bool transparent);
     bool HasPicture() const;
 };
-
-// Edit commands of the standard edit actions, on the control that has the focus.
-struct EditState {
-    bool edit = false;           // an edit control has the focus
-    bool selection = false;      // with text selected
-    bool readOnly = false;
-    bool clipboardText = false;  // the clipboard holds text to paste
-};
-EditState FocusedEditState();
-void CutFocusedControl();
-void CopyFocusedControl();
-void PasteFocusedControl();

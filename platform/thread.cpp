@@ -165,15 +165,15 @@ void TThread::Run() {
     SyncSignal().notify_all();
 }
 
-int TThread::WaitFor() {
+void TThread::WaitFor() {
     Start();
-    return Wait();
+    Wait();
 }
 
-int TThread::Wait() {
+void TThread::Wait() {
     {
         std::lock_guard<std::mutex> lock(startMutex_);
-        if (!thread_.joinable()) return returnValue_;
+        if (!thread_.joinable()) return;
         if (thread_.get_id() == std::this_thread::get_id()) throw Exception("A thread cannot wait for itself");
     }
     const bool gui = OnGuiThread();
@@ -192,7 +192,6 @@ int TThread::Wait() {
     }
     std::lock_guard<std::mutex> lock(startMutex_);
     if (thread_.joinable()) thread_.join();
-    return returnValue_;
 }
 
 void TThread::Synchronize(std::function<void()> method) {

@@ -35,10 +35,10 @@ public:
     static bool CheckTerminated();
     // Execute has returned (or thrown).
     bool Finished() const;
-    // Blocks until Execute has returned and answers ReturnValue. On the GUI
+    // Blocks until Execute has returned. On the GUI
     // thread it goes on running synchronised calls meanwhile (and nothing
     // else: no input, no timers). A suspended thread answers at once.
-    int WaitFor();
+    void WaitFor();
 
     // Called on the worker: runs method on the GUI thread and returns when it
     // has run. Called on the GUI thread: runs it at once. An exception thrown
@@ -46,8 +46,6 @@ public:
     // back to the worker.
     void Synchronize(std::function<void()> method);
 
-    int ReturnValue() const { return returnValue_; }
-    void SetReturnValue(int value) { returnValue_ = value; }
     // What Execute threw, if it threw; the thread ends either way.
     std::exception_ptr FatalException() const;
 
@@ -58,7 +56,7 @@ private:
     struct StartGate;
     void Start();  // unless suspended or started already
     void Run();
-    int Wait();    // waits without starting
+    void Wait();   // waits without starting
 
     std::shared_ptr<StartGate> gate_;
     std::thread thread_;
@@ -66,7 +64,6 @@ private:
     bool suspended_;
     bool started_ = false;
     std::atomic<bool> terminated_{false};
-    std::atomic<int> returnValue_{0};
     bool finished_ = false;  // guarded by the synchronisation lock
     std::exception_ptr fatal_;
 };

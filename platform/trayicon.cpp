@@ -221,10 +221,7 @@ void TTrayIcon::SetVisible(bool visible) {
     peer_->SetVisible(visible);
 }
 
-void TTrayIcon::SetHint(const std::string& hint) {
-    hint_ = hint;
-    peer_->SetHint(hint);
-}
+void TTrayIcon::SetHint(const std::string& hint) { peer_->SetHint(hint); }
 
 void TTrayIcon::SetIcons(TImageList* icons) {
     icons_ = icons;

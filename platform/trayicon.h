@@ -42,15 +42,10 @@ public:
     explicit TTrayIcon(TComponent* owner);
     ~TTrayIcon() override;
 
-    bool Visible() const { return visible_; }
     void SetVisible(bool visible);
-    std::string Hint() const { return hint_; }
     void SetHint(const std::string& hint);
-    TImageList* Icons() const { return icons_; }
     void SetIcons(TImageList* icons);
-    int IconIndex() const { return iconIndex_; }
     void SetIconIndex(int index);
-    TPopupMenu* PopupMenu() const { return popup_; }
     void SetPopupMenu(TPopupMenu* menu) { popup_ = menu; }
 
     TMouseEvent OnMouseUp;
@@ -61,7 +56,6 @@ public:
 private:
     std::unique_ptr<TrayIconPeer> peer_;
     bool visible_ = false;
-    std::string hint_;
     TImageList* icons_ = nullptr;
     int iconIndex_ = -1;
     TPopupMenu* popup_ = nullptr;

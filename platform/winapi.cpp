@@ -1,9 +1,7 @@
 #include "platform/winapi.h"
 
 #include "platform/forms.h"
-#include "platform/qtbridge.h"
 #include "platform/shellapi.h"
-#include "platform/x11windows.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -292,14 +290,4 @@ bool SetForegroundWindow(TForm* window) {
     window->BringToFront();
     window->Handle()->window()->activateWindow();
     return true;
-}
-
-void ShowIconic(QWidget* w) {
-    // Mapped as if the user had just asked for it, a window is brought up
-    // by the window manager: it asks to come up minimised instead.
-    const bool quiet = w->testAttribute(Qt::WA_ShowWithoutActivating);
-    w->setAttribute(Qt::WA_ShowWithoutActivating, true);
-    SetStartIconic(w, true);
-    w->show();
-    w->setAttribute(Qt::WA_ShowWithoutActivating, quiet);
 }

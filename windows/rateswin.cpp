@@ -81,7 +81,6 @@ void TRatesForm::BuildActions() {
     ImageList1 = new TImageList(this, 16, 16);
     for (int i = 0; i <= 4; ++i) ImageList1->SetImage(i, ImageFile(i));
     ActionList1 = new TActionList(this);
-    ActionList1->SetImages(ImageList1);
     AddAction = new TAction(ActionList1, "&Add", "", 0);
     EditAction = new TAction(ActionList1, "&Edit", "", 1);
     DeleteAction = new TAction(ActionList1, "&Delete", "", 2);

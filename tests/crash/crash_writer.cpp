@@ -7,8 +7,8 @@
 #include "currency/srcpacific.h"
 #include "mainwin/main.h"
 #include "mainwin/startup.h"
-#include "platform/dialogs.h"
 #include "platform/sysutils.h"
+#include "support/fakedialogs.h"
 
 #include <cstdio>
 #include <string>

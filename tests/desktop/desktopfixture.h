@@ -12,6 +12,7 @@
 #include "platform/sysutils.h"
 #include "platform/wininet.h"
 #include "support/layoutfile.h"
+#include "support/fakebackends.h"
 #include "support/testenv.h"
 #include "windows/currencywindow.h"
 

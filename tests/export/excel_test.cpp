@@ -3,7 +3,7 @@
 #include "export/exportexcel.h"
 #include "export/exportfixture.h"
 #include "platform/ddeman.h"
-#include "platform/registry.h"
+#include "support/fakebackends.h"
 #include "support/sheetserver.h"
 
 #include <QElapsedTimer>
@@ -15,14 +15,13 @@ protected:
     void SetUp() override {
         ExportDialog::SetUp();
         SetDdeFolder(folder.File("dde"));
-        RegistryClear();
     }
     void TearDown() override {
         ExportDialog::TearDown();
         SetDdeFolder("");
-        RegistryClear();
     }
     std::string Socket() { return DdeSocketPath("Excel", "System"); }
+    FakeRegistry registry;
     // Presses Export with "Excel" chosen; true when the dialog closed.
     bool Export(std::function<void()> before = nullptr) {
         bool closed = false;
@@ -52,7 +51,7 @@ protected:
 
 TEST_F(ExcelExport, ThreeCurrenciesFillRowsOneToSix) {
     FakeSheetServer server(Socket());
-    RegistryPutInteger(HKEY_CLASSES_ROOT, ".xls", "", 1);  // would show a message if it were read
+    registry.PutInteger(HKEY_CLASSES_ROOT, ".xls", "", 1);  // would show a message if it were read
     OwnTable();
     Add("Two", "TWO", 2.5, "2 May, 2003");
     Add("Blank", "", 0.25);
@@ -97,8 +96,8 @@ TEST_F(ExcelExport, WithoutAServerNothingIsSentAndTheDialogStaysOpen) {
     EXPECT_EQ(launches.Files(), std::vector<std::string>{"Excel"});  // started by name, then the link tried again
 
     // The command registered for spreadsheet files is started next.
-    RegistryPutString(HKEY_CLASSES_ROOT, ".xls", "", "Sheet.8");
-    RegistryPutString(HKEY_CLASSES_ROOT, "Sheet.8\\shell\\Open\\Command", "", "\"/opt/sheet/bin/sheet\" -e \"%1\"");
+    registry.PutString(HKEY_CLASSES_ROOT, ".xls", "", "Sheet.8");
+    registry.PutString(HKEY_CLASSES_ROOT, "Sheet.8\\shell\\Open\\Command", "", "\"/opt/sheet/bin/sheet\" -e \"%1\"");
     launches.Clear();
     EXPECT_FALSE(Export());
     ASSERT_EQ(launches.Launches().size(), 2u);
@@ -113,7 +112,7 @@ TEST_F(ExcelExport, WithoutAServerNothingIsSentAndTheDialogStaysOpen) {
 }
 
 TEST_F(ExcelExport, ARegistryValueThatIsNoTextShowsItsMessage) {
-    RegistryPutInteger(HKEY_CLASSES_ROOT, ".xls", "", 8);
+    registry.PutInteger(HKEY_CLASSES_ROOT, ".xls", "", 8);
     EXPECT_FALSE(Export());
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Invalid data type for ''"});
 }

@@ -8,7 +8,6 @@
 #include "export/exportfixture.h"
 #include "export/exportuserfilter.h"
 #include "platform/ddeman.h"
-#include "platform/registry.h"
 #include "support/httpserver.h"
 #include "support/sheetserver.h"
 #include "update/updatefixture.h"
@@ -26,7 +25,6 @@ protected:
     void SetUp() override {
         ExportDialog::SetUp();
         SetDdeFolder(folder.File("dde"));
-        RegistryClear();
         WriteAll(DataFile("Pacific.INI"), ShippedFile("Pacific.INI"));
         server = std::make_unique<TestHttpServer>(
             [page = SamplePage("hostile_pacific.html")](const HttpRequest&) { return HttpResponse::Ok(page); });
@@ -41,7 +39,6 @@ protected:
         ExportDialog::TearDown();
         server.reset();
         SetDdeFolder("");
-        RegistryClear();
     }
     // Exports every currency, selected or not, to the target.
     bool ExportAll(const std::string& target, const std::string& path = "") {

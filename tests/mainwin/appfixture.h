@@ -8,6 +8,7 @@
 #include "mainwin/startup.h"
 #include "platform/shellapi.h"
 #include "platform/wininet.h"
+#include "support/fakebackends.h"
 #include "support/testenv.h"
 #include "windows/currencywindow.h"
 

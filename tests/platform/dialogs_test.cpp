@@ -1,4 +1,5 @@
 #include "platform/dialogs.h"
+#include "support/fakedialogs.h"
 
 #include <gtest/gtest.h>
 

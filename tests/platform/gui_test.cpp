@@ -317,9 +317,7 @@ TEST_F(Gui, AnExceptionInAHandlerIsShownAndTheProgramGoesOn) {
 TEST_F(Gui, ActionsDriveTheirMenuItemsAndButtonsAndAnswerTheirShortcut) {
     TForm* main = new TForm(app.get(), fsMDIForm);
     app->SetMainForm(main);
-    auto* images = new TImageList(main, 16, 16);
     auto* list = new TActionList(main);
-    list->SetImages(images);
     int runs = 0;
     auto* action = new TAction(list, "&World", "Ctrl+W", 3, "World|Open new world window");
     action->OnExecute = [&](TObject*) { ++runs; };

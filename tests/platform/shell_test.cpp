@@ -1,6 +1,7 @@
 #include "platform/classes.h"
 #include "platform/shellapi.h"
 #include "platform/sysutils.h"
+#include "support/fakebackends.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>

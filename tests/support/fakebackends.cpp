@@ -1,5 +1,7 @@
 #include "support/fakebackends.h"
 
+#include "platform/sysutils.h"
+
 FakeHotKeys::FakeHotKeys() : previous_(SetHotKeyBackend(this)) {}
 FakeHotKeys::~FakeHotKeys() { SetHotKeyBackend(previous_); }
 
@@ -22,4 +24,62 @@ std::unique_ptr<TrayIconPeer> FakeTrayIcons::Create(TTrayIcon* icon) {
     auto peer = std::make_unique<FakeTrayIcon>(icon);
     icons.push_back(peer.get());
     return peer;
+}
+
+ShellLaunchRecorder::ShellLaunchRecorder() : previous_(SetShellLauncher(this)) {}
+
+ShellLaunchRecorder::~ShellLaunchRecorder() { SetShellLauncher(previous_); }
+
+std::vector<std::string> ShellLaunchRecorder::Files() const {
+    std::vector<std::string> files;
+    for (const Launched& l : launches_) files.push_back(l.file);
+    return files;
+}
+
+int ShellLaunchRecorder::Launch(const std::string& verb, const std::string& file, const std::string& parameters,
+                                const std::string& directory) {
+    launches_.push_back({verb, file, parameters, directory});
+    return SHELL_LAUNCHED;
+}
+
+namespace {
+std::string Normal(const std::string& path) {
+    std::string p = LowerCase(path);
+    while (!p.empty() && p.front() == '\\') p.erase(p.begin());
+    while (!p.empty() && p.back() == '\\') p.pop_back();
+    return p;
+}
+}  // namespace
+
+FakeRegistry::FakeRegistry() : previous_(SetRegistryStore(this)) {}
+FakeRegistry::~FakeRegistry() { SetRegistryStore(previous_); }
+
+void FakeRegistry::Put(HKEY root, const std::string& key, const std::string& name, const Value& value) {
+    keys_[{root, Normal(key)}][LowerCase(name)] = value;
+}
+
+void FakeRegistry::PutString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
+    Put(root, key, name, {true, value});
+}
+
+void FakeRegistry::PutInteger(HKEY root, const std::string& key, const std::string& name, int) {
+    Put(root, key, name, {false, std::string()});
+}
+
+bool FakeRegistry::KeyExists(HKEY root, const std::string& path) const {
+    const std::string above = path + "\\";
+    for (const auto& [k, values] : keys_)
+        if (k.first == root && (k.second == path || k.second.compare(0, above.size(), above) == 0)) return true;
+    return false;
+}
+
+bool FakeRegistry::ReadValue(HKEY root, const std::string& path, const std::string& name, std::string& text,
+                             bool& isString) const {
+    auto key = keys_.find({root, path});
+    if (key == keys_.end()) return false;
+    auto value = key->second.find(name);
+    if (value == key->second.end()) return false;
+    isString = value->second.isString;
+    text = value->second.text;
+    return true;
 }

@@ -2,7 +2,7 @@
 // scripted message-box responder, and whole-file read and write.
 #pragma once
 
-#include "platform/dialogs.h"
+#include "support/fakedialogs.h"
 #include "platform/forms.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // what that cost: "<peak bytes> <cpu seconds>", the peak being the growth of
 // the resident memory while the parser and its tree lived. Measured from the
 // system, so the test program keeps its sanitizers' own allocator.
-#include "platform/dialogs.h"
+#include "support/fakedialogs.h"
 #include "xml/xmlparser.h"
 
 #include <cstdio>
