@@ -171,9 +171,10 @@ void TPopupMenu::Popup(int x, int y) {
     if (OnPopup) SafeCall([&] { OnPopup(this); });
     // A window closed a moment ago can still hold the toolkit's focus, which
     // lets it go a little later, taking any menu open by then with it (a
-    // tray menu right after the About box's OK). That moment is waited for.
+    // tray menu right after the About box's OK). That moment is waited for
+    // where the window system lets focus go so.
     QWindow* stale = QGuiApplication::focusWindow();
-    if (stale && !stale->isVisible()) {
+    if (stale && !stale->isVisible() && QGuiApplication::platformName() == "xcb") {
         QEventLoop wait;
         QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &wait, &QEventLoop::quit);
         QTimer::singleShot(2000, &wait, &QEventLoop::quit);  // for a toolkit that never lets it go

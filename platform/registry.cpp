@@ -10,14 +10,14 @@ public:
 
 EmptyStore empty;
 RegistryStore* store = &empty;
+}  // namespace
 
-std::string Normal(const std::string& path) {
+std::string RegistryKeyPath(const std::string& path) {
     std::string p = LowerCase(path);
     while (!p.empty() && p.front() == '\\') p.erase(p.begin());
     while (!p.empty() && p.back() == '\\') p.pop_back();
     return p;
 }
-}  // namespace
 
 RegistryStore* SetRegistryStore(RegistryStore* replacement) {
     RegistryStore* previous = store;
@@ -31,7 +31,7 @@ void TRegistry::SetRootKey(HKEY root) {
 }
 
 bool TRegistry::OpenKey(const std::string& key, bool) {
-    std::string path = !key.empty() && key[0] == '\\' ? Normal(key) : Normal(path_ + "\\" + key);
+    std::string path = !key.empty() && key[0] == '\\' ? RegistryKeyPath(key) : RegistryKeyPath(path_ + "\\" + key);
     if (!path.empty() && !store->KeyExists(root_, path)) return false;
     path_ = path;
     open_ = true;

@@ -47,6 +47,8 @@ public:
     virtual bool ReadValue(HKEY root, const std::string& path, const std::string& name, std::string& text,
                            bool& isString) const = 0;
 };
+// A key path as stores hold it: lower case, no backslash at either end.
+std::string RegistryKeyPath(const std::string& path);
 // Installs a store and returns the previous one (null restores the empty
 // store the programs read).
 RegistryStore* SetRegistryStore(RegistryStore* store);

@@ -93,8 +93,13 @@ public:
     // included), chosen with the mouse after a right click on the icon.
     void Choose(int index) {
         x().Click(IconCentre(), 3);
-        ASSERT_TRUE(WaitUntil([&] { return Menu(); })) << "no menu";
-        const QRect menu = x().ClientRect(MenuWindow());
+        // Where the menu settled: its first show may move it once it knows its size.
+        QRect menu, last;
+        ASSERT_TRUE(WaitUntil([&] {
+            last = menu;
+            menu = Menu() ? x().ClientRect(MenuWindow()) : QRect();
+            return menu.isValid() && menu == last;
+        })) << "no menu";
         x().Click(menu.left() + menu.width() / 2, menu.top() + ItemY(index) * scale);
         ASSERT_TRUE(WaitUntil([&] { return !Menu(); })) << "the menu stayed open";
     }

@@ -42,20 +42,11 @@ int ShellLaunchRecorder::Launch(const std::string& verb, const std::string& file
     return SHELL_LAUNCHED;
 }
 
-namespace {
-std::string Normal(const std::string& path) {
-    std::string p = LowerCase(path);
-    while (!p.empty() && p.front() == '\\') p.erase(p.begin());
-    while (!p.empty() && p.back() == '\\') p.pop_back();
-    return p;
-}
-}  // namespace
-
 FakeRegistry::FakeRegistry() : previous_(SetRegistryStore(this)) {}
 FakeRegistry::~FakeRegistry() { SetRegistryStore(previous_); }
 
 void FakeRegistry::Put(HKEY root, const std::string& key, const std::string& name, const Value& value) {
-    keys_[{root, Normal(key)}][LowerCase(name)] = value;
+    keys_[{root, RegistryKeyPath(key)}][LowerCase(name)] = value;
 }
 
 void FakeRegistry::PutString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
